@@ -1,0 +1,11 @@
+# Runs a fuzz target once over every file of its seed corpus (used as a CTest case).
+file(GLOB_RECURSE inputs LIST_DIRECTORIES false ${CORPUS}/*)
+list(LENGTH inputs count)
+if(count EQUAL 0)
+  message(FATAL_ERROR "seed corpus ${CORPUS} is empty")
+endif()
+execute_process(COMMAND ${FUZZER} ${inputs} RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "${FUZZER} failed on its seed corpus (${count} files): ${rc}")
+endif()
+message(STATUS "${count} seed inputs replayed")
