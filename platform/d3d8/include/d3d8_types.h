@@ -930,3 +930,54 @@ enum D3DSTATEBLOCKTYPE : uint32_t {
   D3DSBT_VERTEXSTATE = 3,
   D3DSBT_FORCE_DWORD = 0x7fffffff
 };
+
+// ---- presentation details, clip status, patches ---------------------------------------------------
+struct D3DRASTER_STATUS {
+  BOOL InVBlank;
+  UINT ScanLine;
+};
+
+constexpr DWORD D3DSGR_NO_CALIBRATION = 0x00000000;
+constexpr DWORD D3DSGR_CALIBRATE = 0x00000001;
+
+struct D3DGAMMARAMP {
+  WORD red[256];
+  WORD green[256];
+  WORD blue[256];
+};
+
+struct D3DCLIPSTATUS8 {
+  DWORD ClipUnion;
+  DWORD ClipIntersection;
+};
+
+enum D3DBASISTYPE : uint32_t {
+  D3DBASIS_BEZIER = 0,
+  D3DBASIS_BSPLINE = 1,
+  D3DBASIS_INTERPOLATE = 2,
+  D3DBASIS_FORCE_DWORD = 0x7fffffff
+};
+
+enum D3DORDERTYPE : uint32_t {
+  D3DORDER_LINEAR = 1,
+  D3DORDER_CUBIC = 3,
+  D3DORDER_QUINTIC = 5,
+  D3DORDER_FORCE_DWORD = 0x7fffffff
+};
+
+struct D3DRECTPATCH_INFO {
+  UINT StartVertexOffsetWidth;
+  UINT StartVertexOffsetHeight;
+  UINT Width;
+  UINT Height;
+  UINT Stride;
+  D3DBASISTYPE Basis;
+  D3DORDERTYPE Order;
+};
+
+struct D3DTRIPATCH_INFO {
+  UINT StartVertexOffset;
+  UINT NumVertices;
+  D3DBASISTYPE Basis;
+  D3DORDERTYPE Order;
+};
