@@ -1,0 +1,258 @@
+#include "transform_lighting.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace d3d8pipe {
+
+D3DMATRIX Multiply(const D3DMATRIX& a, const D3DMATRIX& b) {
+  D3DMATRIX r{};
+  for (int i = 0; i < 4; ++i) {
+    for (int j = 0; j < 4; ++j) {
+      r.m[i][j] = a.m[i][0] * b.m[0][j] + a.m[i][1] * b.m[1][j] + a.m[i][2] * b.m[2][j] + a.m[i][3] * b.m[3][j];
+    }
+  }
+  return r;
+}
+
+float StateFloat(DWORD bits) {
+  float value;
+  std::memcpy(&value, &bits, sizeof value);
+  return value;
+}
+
+namespace {
+
+Vec3 TransformPoint(const D3DMATRIX& m, float x, float y, float z) {
+  return {x * m._11 + y * m._21 + z * m._31 + m._41, x * m._12 + y * m._22 + z * m._32 + m._42,
+          x * m._13 + y * m._23 + z * m._33 + m._43};
+}
+
+Vec3 TransformDirection(const D3DMATRIX& m, const Vec3& v) {
+  return {v.x * m._11 + v.y * m._21 + v.z * m._31, v.x * m._12 + v.y * m._22 + v.z * m._32,
+          v.x * m._13 + v.y * m._23 + v.z * m._33};
+}
+
+float Dot(const Vec3& a, const Vec3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+
+Vec3 Normalized(const Vec3& v) {
+  const float length = std::sqrt(Dot(v, v));
+  if (length <= 0.0f) return {0, 0, 0};
+  return {v.x / length, v.y / length, v.z / length};
+}
+
+D3DCOLORVALUE FromColor(D3DCOLOR c) {
+  return {static_cast<float>((c >> 16) & 0xFF) / 255.0f, static_cast<float>((c >> 8) & 0xFF) / 255.0f,
+          static_cast<float>(c & 0xFF) / 255.0f, static_cast<float>(c >> 24) / 255.0f};
+}
+
+float Clamp01(float v) { return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v); }
+
+void StoreColor(float* attr, float r, float g, float b, float a) {
+  attr[0] = Clamp01(r);
+  attr[1] = Clamp01(g);
+  attr[2] = Clamp01(b);
+  attr[3] = Clamp01(a);
+}
+
+// Inverse transpose of the upper 3x3 part, for normals; a singular matrix
+// falls back to the matrix itself.
+void NormalMatrix(const D3DMATRIX& m, float out[3][3]) {
+  const float a = m._11, b = m._12, c = m._13, d = m._21, e = m._22, f = m._23, g = m._31, h = m._32, i = m._33;
+  const float c00 = e * i - f * h, c01 = -(d * i - f * g), c02 = d * h - e * g;
+  const float c10 = -(b * i - c * h), c11 = a * i - c * g, c12 = -(a * h - b * g);
+  const float c20 = b * f - c * e, c21 = -(a * f - c * d), c22 = a * e - b * d;
+  const float det = a * c00 + b * c01 + c * c02;
+  if (std::fabs(det) < 1e-30f) {
+    const float copy[3][3] = {{a, b, c}, {d, e, f}, {g, h, i}};
+    std::memcpy(out, copy, sizeof copy);
+    return;
+  }
+  // Row-vector convention: n' = n * (M^-1)^T, and (M^-1)^T = cofactor matrix / det.
+  const float inv = 1.0f / det;
+  const float cof[3][3] = {{c00, c01, c02}, {c10, c11, c12}, {c20, c21, c22}};
+  for (int r = 0; r < 3; ++r)
+    for (int k = 0; k < 3; ++k) out[r][k] = cof[r][k] * inv;
+}
+
+}  // namespace
+
+VertexProcessor::VertexProcessor(const DrawContext& context, const FvfLayout& layout) : layout_(layout) {
+  const DWORD* rs = context.renderStates;
+  worldView_ = Multiply(context.world, context.view);
+  worldViewProjection_ = Multiply(worldView_, context.projection);
+  NormalMatrix(worldView_, normalMatrix_);
+  lighting_ = !layout.pretransformed && rs[D3DRS_LIGHTING] != FALSE;
+  normalize_ = rs[D3DRS_NORMALIZENORMALS] != FALSE;
+  specularOn_ = rs[D3DRS_SPECULARENABLE] != FALSE;
+  localViewer_ = rs[D3DRS_LOCALVIEWER] != FALSE;
+  const bool colorVertex = rs[D3DRS_COLORVERTEX] != FALSE;
+  auto source = [&](D3DRENDERSTATETYPE state) -> DWORD {
+    const DWORD s = rs[state];
+    if (!colorVertex) return D3DMCS_MATERIAL;
+    if (s == D3DMCS_COLOR1 && layout.diffuse >= 0) return D3DMCS_COLOR1;
+    if (s == D3DMCS_COLOR2 && layout.specular >= 0) return D3DMCS_COLOR2;
+    return D3DMCS_MATERIAL;
+  };
+  diffuseSource_ = source(D3DRS_DIFFUSEMATERIALSOURCE);
+  specularSource_ = source(D3DRS_SPECULARMATERIALSOURCE);
+  ambientSource_ = source(D3DRS_AMBIENTMATERIALSOURCE);
+  emissiveSource_ = source(D3DRS_EMISSIVEMATERIALSOURCE);
+  material_ = context.material;
+  globalAmbient_ = FromColor(rs[D3DRS_AMBIENT]);
+
+  if (lighting_) {
+    lights_.reserve(context.lightCount);
+    for (UINT i = 0; i < context.lightCount; ++i) {
+      const D3DLIGHT8& l = context.lights[i];
+      CameraLight c{};
+      c.type = l.Type;
+      c.diffuse = l.Diffuse;
+      c.specular = l.Specular;
+      c.ambient = l.Ambient;
+      c.position = TransformPoint(context.view, l.Position.x, l.Position.y, l.Position.z);
+      const Vec3 direction = Normalized(TransformDirection(context.view, {l.Direction.x, l.Direction.y, l.Direction.z}));
+      c.toLight = {-direction.x, -direction.y, -direction.z};
+      c.spotAxis = direction;
+      c.range = l.Range;
+      c.att0 = l.Attenuation0;
+      c.att1 = l.Attenuation1;
+      c.att2 = l.Attenuation2;
+      c.cosHalfTheta = std::cos(l.Theta * 0.5f);
+      c.cosHalfPhi = std::cos(l.Phi * 0.5f);
+      c.falloff = l.Falloff;
+      if (l.Type != D3DLIGHT_POINT && l.Type != D3DLIGHT_SPOT && l.Type != D3DLIGHT_DIRECTIONAL) continue;
+      lights_.push_back(c);
+    }
+  }
+
+  for (UINT s = 0; s < kD3DTextureStageCount; ++s) {
+    stageSet_[s] = context.stageStates[s][D3DTSS_TEXCOORDINDEX] & 0xFFFFu;
+    if (stageSet_[s] >= D3DDP_MAXTEXCOORD) stageSet_[s] = 0;
+  }
+  stageCount_ = static_cast<int>(kD3DTextureStageCount);
+
+  pointScale_ = rs[D3DRS_POINTSCALEENABLE] != FALSE && !layout.pretransformed;
+  pointSize_ = StateFloat(rs[D3DRS_POINTSIZE]);
+  pointMin_ = StateFloat(rs[D3DRS_POINTSIZE_MIN]);
+  pointMax_ = StateFloat(rs[D3DRS_POINTSIZE_MAX]);
+  pointA_ = StateFloat(rs[D3DRS_POINTSCALE_A]);
+  pointB_ = StateFloat(rs[D3DRS_POINTSCALE_B]);
+  pointC_ = StateFloat(rs[D3DRS_POINTSCALE_C]);
+  viewportHeight_ = static_cast<float>(context.viewport.Height);
+}
+
+void VertexProcessor::Process(const FetchedVertex& in, ClipVertex& out) const {
+  const float* p = in.position;
+  Vec3 eye{0, 0, 0};
+  if (layout_.pretransformed) {
+    out.pos[0] = p[0];
+    out.pos[1] = p[1];
+    out.pos[2] = p[2];
+    out.pos[3] = p[3] > 0.0f && std::isfinite(p[3]) ? 1.0f / p[3] : 1.0f;
+  } else {
+    const D3DMATRIX& m = worldViewProjection_;
+    out.pos[0] = p[0] * m._11 + p[1] * m._21 + p[2] * m._31 + m._41;
+    out.pos[1] = p[0] * m._12 + p[1] * m._22 + p[2] * m._32 + m._42;
+    out.pos[2] = p[0] * m._13 + p[1] * m._23 + p[2] * m._33 + m._43;
+    out.pos[3] = p[0] * m._14 + p[1] * m._24 + p[2] * m._34 + m._44;
+    if (lighting_ || pointScale_) eye = TransformPoint(worldView_, p[0], p[1], p[2]);
+  }
+
+  if (lighting_) {
+    Light(in, eye, out);
+  } else {
+    Unlit(in, out);
+  }
+
+  for (int s = 0; s < stageCount_; ++s) {
+    const float* t = in.texCoord[stageSet_[s]];
+    out.attr[kTexAttr + 2 * s] = t[0];
+    out.attr[kTexAttr + 2 * s + 1] = t[1];
+  }
+
+  float size = layout_.pointSize >= 0 ? in.pointSize : pointSize_;
+  if (pointScale_) {
+    const float distance = std::sqrt(Dot(eye, eye));
+    const float denominator = pointA_ + pointB_ * distance + pointC_ * distance * distance;
+    size = denominator > 0.0f ? viewportHeight_ * size * std::sqrt(1.0f / denominator) : pointMax_;
+  }
+  out.pointSize = std::clamp(size, std::max(pointMin_, 0.0f), std::max(pointMax_, pointMin_));
+}
+
+void VertexProcessor::Unlit(const FetchedVertex& in, ClipVertex& out) const {
+  const D3DCOLORVALUE d = FromColor(in.diffuse);
+  const D3DCOLORVALUE s = FromColor(in.specular);
+  StoreColor(out.attr + kDiffuseAttr, d.r, d.g, d.b, d.a);
+  StoreColor(out.attr + kSpecularAttr, s.r, s.g, s.b, s.a);
+}
+
+void VertexProcessor::Light(const FetchedVertex& in, const Vec3& position, ClipVertex& out) const {
+  const float* n = in.normal;
+  Vec3 normal{n[0] * normalMatrix_[0][0] + n[1] * normalMatrix_[1][0] + n[2] * normalMatrix_[2][0],
+              n[0] * normalMatrix_[0][1] + n[1] * normalMatrix_[1][1] + n[2] * normalMatrix_[2][1],
+              n[0] * normalMatrix_[0][2] + n[1] * normalMatrix_[1][2] + n[2] * normalMatrix_[2][2]};
+  if (normalize_) normal = Normalized(normal);
+
+  const D3DCOLORVALUE vertexDiffuse = FromColor(in.diffuse);
+  const D3DCOLORVALUE vertexSpecular = FromColor(in.specular);
+  auto pick = [&](DWORD source, const D3DCOLORVALUE& fromMaterial) {
+    return source == D3DMCS_COLOR1 ? vertexDiffuse : source == D3DMCS_COLOR2 ? vertexSpecular : fromMaterial;
+  };
+  const D3DCOLORVALUE md = pick(diffuseSource_, material_.Diffuse);
+  const D3DCOLORVALUE ma = pick(ambientSource_, material_.Ambient);
+  const D3DCOLORVALUE ms = pick(specularSource_, material_.Specular);
+  const D3DCOLORVALUE me = pick(emissiveSource_, material_.Emissive);
+
+  float ambient[3] = {globalAmbient_.r, globalAmbient_.g, globalAmbient_.b};
+  float diffuse[3] = {0, 0, 0};
+  float specular[3] = {0, 0, 0};
+  const Vec3 toEye = localViewer_ ? Normalized({-position.x, -position.y, -position.z}) : Vec3{0, 0, 1};
+
+  for (const CameraLight& light : lights_) {
+    Vec3 toLight = light.toLight;
+    float attenuation = 1.0f;
+    if (light.type != D3DLIGHT_DIRECTIONAL) {
+      const Vec3 d{light.position.x - position.x, light.position.y - position.y, light.position.z - position.z};
+      const float distance = std::sqrt(Dot(d, d));
+      if (distance > light.range) continue;
+      const float denominator = light.att0 + light.att1 * distance + light.att2 * distance * distance;
+      attenuation = denominator > 0.0f ? 1.0f / denominator : 1.0f;
+      toLight = distance > 0.0f ? Vec3{d.x / distance, d.y / distance, d.z / distance} : Vec3{0, 0, 0};
+      if (light.type == D3DLIGHT_SPOT) {
+        const float rho = -Dot(toLight, light.spotAxis);
+        if (rho <= light.cosHalfPhi) continue;
+        if (rho <= light.cosHalfTheta) {
+          const float span = light.cosHalfTheta - light.cosHalfPhi;
+          const float t = span > 0.0f ? (rho - light.cosHalfPhi) / span : 1.0f;
+          attenuation *= light.falloff == 1.0f ? t : std::pow(t, light.falloff);
+        }
+      }
+    }
+    ambient[0] += attenuation * light.ambient.r;
+    ambient[1] += attenuation * light.ambient.g;
+    ambient[2] += attenuation * light.ambient.b;
+    const float lambert = Dot(normal, toLight);
+    if (lambert <= 0.0f) continue;
+    diffuse[0] += attenuation * lambert * light.diffuse.r;
+    diffuse[1] += attenuation * lambert * light.diffuse.g;
+    diffuse[2] += attenuation * lambert * light.diffuse.b;
+    if (specularOn_) {
+      const Vec3 half = Normalized({toEye.x + toLight.x, toEye.y + toLight.y, toEye.z + toLight.z});
+      const float nh = Dot(normal, half);
+      if (nh > 0.0f) {
+        const float power = material_.Power > 0.0f ? std::pow(nh, material_.Power) : 1.0f;
+        specular[0] += attenuation * power * light.specular.r;
+        specular[1] += attenuation * power * light.specular.g;
+        specular[2] += attenuation * power * light.specular.b;
+      }
+    }
+  }
+
+  StoreColor(out.attr + kDiffuseAttr, me.r + ma.r * ambient[0] + md.r * diffuse[0],
+             me.g + ma.g * ambient[1] + md.g * diffuse[1], me.b + ma.b * ambient[2] + md.b * diffuse[2], md.a);
+  StoreColor(out.attr + kSpecularAttr, ms.r * specular[0], ms.g * specular[1], ms.b * specular[2], ms.a);
+}
+
+}  // namespace d3d8pipe
