@@ -21,6 +21,10 @@ constexpr DWORD VER_PLATFORM_WIN32_NT = 2;
 // NT platform; FALSE with ERROR_INVALID_PARAMETER when the size is wrong.
 BOOL GetVersionExA(LPOSVERSIONINFOA info);
 
+// Test hook: GetVersionExA answers through `source` instead (null restores), so
+// tests can pose as other systems or as a failing query.
+void KernelTestSetVersionSource(BOOL (*source)(LPOSVERSIONINFOA info));
+
 // Processor feature codes.
 constexpr DWORD PF_FLOATING_POINT_PRECISION_ERRATA = 0;
 constexpr DWORD PF_FLOATING_POINT_EMULATED = 1;

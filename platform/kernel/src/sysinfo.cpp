@@ -11,6 +11,7 @@
 
 namespace {
 std::atomic<CpuIdResult (*)(uint32_t)> g_cpuid_source{nullptr};
+std::atomic<BOOL (*)(LPOSVERSIONINFOA)> g_version_source{nullptr};
 
 CpuIdResult RawCpuId(uint32_t leaf) {
   CpuIdResult r{};
@@ -68,7 +69,10 @@ BOOL IsProcessorFeaturePresent(DWORD feature) {
   }
 }
 
+void KernelTestSetVersionSource(BOOL (*source)(LPOSVERSIONINFOA info)) { g_version_source.store(source); }
+
 BOOL GetVersionExA(LPOSVERSIONINFOA info) {
+  if (auto source = g_version_source.load(std::memory_order_relaxed)) return source(info);
   if (info == nullptr || info->dwOSVersionInfoSize < sizeof(OSVERSIONINFOA)) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;

@@ -1,0 +1,3 @@
+// Agreement of the processor sets with the portable routines.
+#include "gfx/math/math_portable.h"
+#include "math_test_support.h"
