@@ -44,7 +44,11 @@ inline uint32_t QuantizeDepth(DepthKind kind, float z) {
   switch (kind) {
     case DepthKind::k16: return static_cast<uint32_t>(z * 65535.0f + 0.5f);
     case DepthKind::k15S1: return static_cast<uint32_t>(z * 32767.0f + 0.5f) << 1;
-    case DepthKind::k24: return static_cast<uint32_t>(z * 16777215.0f + 0.5f) << 8;
+    case DepthKind::k24: {
+      // 16777215.5 rounds up to 2^24 in float; keep the top value in 24 bits.
+      const uint32_t v = static_cast<uint32_t>(z * 16777215.0f + 0.5f);
+      return (v > 0xFFFFFFu ? 0xFFFFFFu : v) << 8;
+    }
     case DepthKind::k32: return static_cast<uint32_t>(static_cast<double>(z) * 4294967295.0 + 0.5);
     default: return 0;
   }
