@@ -1,6 +1,7 @@
 // The x87 set: transforms and products accumulated in extended precision, and a
 // normalisation by the segment table with its own zero and unit-length rules.
 #include <bit>
+#include <cfloat>
 #include <cstdint>
 
 #include "gfx/math/dispatch_table.h"
@@ -80,13 +81,16 @@ GxVector3* Vec3TransformNormal(GxVector3* out, const GxVector3* v, const GxMatri
 
 GxVector3* Vec3Normalize(GxVector3* out, const GxVector3* v) {
   const Wide x = v->x, y = v->y, z = v->z;
-  const float s = static_cast<float>(x * x + y * y + z * z);
+  const Wide wide_s = x * x + y * y + z * z;
+  const float s = static_cast<float>(wide_s);
   if (std::bit_cast<uint32_t>(s) == 0) {
     *out = GxVector3(0, 0, 0);
   } else if (s - 1.0f <= kX87UnitTolerance && 1.0f - s <= kX87UnitTolerance) {
     *out = *v;
   } else {
-    const Wide r = SegmentRsqrt(s);
+    // A denormal float would keep too few bits of s: look up s·2^64 instead.
+    const Wide r = s >= FLT_MIN ? Wide(SegmentRsqrt(s))
+                                : Wide(SegmentRsqrt(static_cast<float>(wide_s * 0x1p64L))) * 0x1p32L;
     *out = GxVector3(static_cast<float>(x * r), static_cast<float>(y * r), static_cast<float>(z * r));
   }
   return out;
