@@ -91,8 +91,8 @@ struct MaskOf<Float4> {
 };
 
 template <class V>
-constexpr int kLaneCount = 1;
+inline constexpr int kLaneCount = 1;
 template <>
-constexpr int kLaneCount<Float4> = 4;
+inline constexpr int kLaneCount<Float4> = 4;
 
 }  // namespace block_lanes

@@ -1,5 +1,6 @@
 #include <new>
 
+#include "gfx/pixel/block_codec.h"
 #include "gfx/pixel/pixel_codec.h"
 #include "gfx/pixel/plain_codecs.h"
 #include "gfx/pixel/yuv_codec.h"
@@ -14,7 +15,13 @@ std::unique_ptr<PixelCodec> CreatePixelCodec(const PixelRegion& region) {
     case D3DFMT_YUY2:
       codec.reset(new (std::nothrow) YuvCodec(region));
       break;
-    // Block-compressed formats (D3DFMT_DXT1..5) join here with their block codec.
+    case D3DFMT_DXT1:
+    case D3DFMT_DXT2:
+    case D3DFMT_DXT3:
+    case D3DFMT_DXT4:
+    case D3DFMT_DXT5:
+      codec = CreateBlockCodec(region);
+      break;
     default:
       codec = CreatePlainCodec(region);
       break;
