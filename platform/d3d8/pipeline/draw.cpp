@@ -36,7 +36,8 @@ uint64_t VerticesFor(D3DPRIMITIVETYPE type, uint64_t primitives) {
 }
 
 struct DrawJob {
-  const std::vector<RasterPrimitive>* primitives;
+  const RasterPrimitive* primitives;
+  size_t count;
   SpanFunction span;
   const PixelShader* shader;
 };
@@ -47,7 +48,7 @@ void RasterizeBand(void* context, int band, int bandCount) {
   bands.shift = kBandShift;
   bands.count = bandCount;
   bands.index = band;
-  for (const RasterPrimitive& p : *job.primitives) RasterizePrimitive(p, bands, job.span, job.shader);
+  for (size_t i = 0; i < job.count; ++i) RasterizePrimitive(job.primitives[i], bands, job.span, job.shader);
 }
 
 // Everything the assembly of one draw needs; its buffers live on and are reused
@@ -68,7 +69,15 @@ class Assembler {
   void PrepareTriangle(ClipVertex& a, ClipVertex& b, ClipVertex& c) const;
 
   std::vector<ClipVertex> clip_;
+  VertexProcessor processor_;
+  // Set-up primitives of the draw; the storage only grows, so that adding one
+  // neither allocates nor clears the large record.
+  RasterPrimitive& NextPrimitive() {
+    if (primitiveCount_ == primitives_.size()) primitives_.resize(primitives_.size() * 2 + 64);
+    return primitives_[primitiveCount_];
+  }
   std::vector<RasterPrimitive> primitives_;
+  size_t primitiveCount_ = 0;
   UINT rangeStart_ = 0;
   PixelShader shader_;
   SetupOptions setup_{};
@@ -111,12 +120,9 @@ void Assembler::PrepareTriangle(ClipVertex& a, ClipVertex& b, ClipVertex& c) con
 void Assembler::EmitTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c, DWORD cull) {
   SetupOptions options = setup_;
   options.cullMode = cull;
-  primitives_.emplace_back();
-  if (!SetupTriangle(a, b, c, options, primitives_.back())) {
-    primitives_.pop_back();
-    return;
-  }
-  const RasterPrimitive& p = primitives_.back();
+  RasterPrimitive& p = NextPrimitive();
+  if (!SetupTriangle(a, b, c, options, p)) return;
+  ++primitiveCount_;
   pixelEstimate_ += 0.5 * (p.maxX - p.minX + 1) * static_cast<double>(p.maxY - p.minY + 1);
 }
 
@@ -173,12 +179,9 @@ void Assembler::Line(const ClipVertex& a, const ClipVertex& b) {
   ScreenVertex sp, sq;
   Project(p, sp);
   Project(q, sq);
-  primitives_.emplace_back();
-  if (!SetupLine(sp, sq, setup_, primitives_.back())) {
-    primitives_.pop_back();
-    return;
-  }
-  const RasterPrimitive& r = primitives_.back();
+  RasterPrimitive& r = NextPrimitive();
+  if (!SetupLine(sp, sq, setup_, r)) return;
+  ++primitiveCount_;
   pixelEstimate_ += std::max(r.maxX - r.minX + 1, r.maxY - r.minY + 1);
 }
 
@@ -230,18 +233,18 @@ HRESULT Assembler::Draw(const DrawContext& context, D3DPRIMITIVETYPE type, UINT 
   }
 
   // Vertex processing over the range the call uses.
-  VertexProcessor processor(context, layout);
+  processor_.Configure(context, layout);
   clip_.resize(vertexRangeCount);
   rangeStart_ = vertexRangeStart;
   FetchedVertex fetched;
   for (UINT i = 0; i < vertexRangeCount; ++i) {
     FetchVertex(layout, context.stream.data + static_cast<size_t>(vertexRangeStart + i) * context.stream.stride,
                 fetched);
-    processor.Process(fetched, clip_[i]);
+    processor_.Process(fetched, clip_[i]);
   }
 
   // Assembly.
-  primitives_.clear();
+  primitiveCount_ = 0;
   pixelEstimate_ = 0;
   auto index = [&](UINT n) { return indexList ? indexList[n] : firstVertex + n; };
   for (UINT n = 0; n < primitiveCount; ++n) {
@@ -261,9 +264,9 @@ HRESULT Assembler::Draw(const DrawContext& context, D3DPRIMITIVETYPE type, UINT 
       default: return D3DERR_INVALIDCALL;
     }
   }
-  if (primitives_.empty()) return D3D_OK;
+  if (primitiveCount_ == 0) return D3D_OK;
 
-  DrawJob job{&primitives_, shader_.Span(), &shader_};
+  DrawJob job{primitives_.data(), primitiveCount_, shader_.Span(), &shader_};
   if (RasterThreadCount() > 1 && pixelEstimate_ >= kParallelPixelThreshold) {
     RunBands(RasterizeBand, &job);
   } else {

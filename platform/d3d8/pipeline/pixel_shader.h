@@ -35,6 +35,9 @@ struct PixelShader {
 
   int attrCount = kTexAttr;  // attributes the primitives carry
 
+  // Scratch space for the state of a specialised span routine.
+  alignas(16) unsigned char fastState[640];
+
   // Compiles the states; false when the target or depth view cannot be drawn to.
   bool Configure(const DrawContext& context);
 

@@ -56,16 +56,6 @@ inline uint32_t Lerp8(uint32_t a, uint32_t b, uint32_t w) {  // w in 0..256
 
 }  // namespace
 
-float FastLog2(float x) {
-  uint32_t bits;
-  std::memcpy(&bits, &x, sizeof bits);
-  const float exponent = static_cast<float>(static_cast<int>((bits >> 23) & 255) - 128);
-  bits = (bits & 0x007FFFFFu) | 0x3F800000u;  // mantissa in [1, 2)
-  float m;
-  std::memcpy(&m, &bits, sizeof m);
-  // Quadratic fit of log2 on [1, 2], exact at both ends.
-  return exponent + (-0.34484843f * m + 2.02466578f) * m - 0.67981732f;
-}
 
 bool Sampler::Configure(const TextureView* view, const DWORD* stage) {
   texture = nullptr;

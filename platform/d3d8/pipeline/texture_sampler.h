@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 
 #include "draw_context.h"
 #include "texel_formats.h"
@@ -35,6 +36,16 @@ struct Sampler {
 };
 
 // Fast log2 approximation, exact at powers of two.
-float FastLog2(float x);
+inline float FastLog2(float x) {
+  uint32_t bits;
+  std::memcpy(&bits, &x, sizeof bits);
+  const float exponent = static_cast<float>(static_cast<int>((bits >> 23) & 255) - 128);
+  bits = (bits & 0x007FFFFFu) | 0x3F800000u;  // mantissa in [1, 2)
+  float m;
+  std::memcpy(&m, &bits, sizeof m);
+  // Quadratic fit of log2 on [1, 2], exact at both ends.
+  return exponent + (-0.34484843f * m + 2.02466578f) * m - 0.67981732f;
+}
+
 
 }  // namespace d3d8pipe

@@ -78,7 +78,8 @@ void NormalMatrix(const D3DMATRIX& m, float out[3][3]) {
 
 }  // namespace
 
-VertexProcessor::VertexProcessor(const DrawContext& context, const FvfLayout& layout) : layout_(layout) {
+void VertexProcessor::Configure(const DrawContext& context, const FvfLayout& layout) {
+  layout_ = layout;
   const DWORD* rs = context.renderStates;
   worldView_ = Multiply(context.world, context.view);
   worldViewProjection_ = Multiply(worldView_, context.projection);
@@ -102,8 +103,8 @@ VertexProcessor::VertexProcessor(const DrawContext& context, const FvfLayout& la
   material_ = context.material;
   globalAmbient_ = FromColor(rs[D3DRS_AMBIENT]);
 
+  lights_.clear();
   if (lighting_) {
-    lights_.reserve(context.lightCount);
     for (UINT i = 0; i < context.lightCount; ++i) {
       const D3DLIGHT8& l = context.lights[i];
       CameraLight c{};

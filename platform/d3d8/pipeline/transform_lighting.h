@@ -29,7 +29,9 @@ struct CameraLight {
 
 class VertexProcessor {
  public:
-  VertexProcessor(const DrawContext& context, const FvfLayout& layout);
+  // Takes the states of a draw; the processor is reused from draw to draw so
+  // that its light list keeps its storage.
+  void Configure(const DrawContext& context, const FvfLayout& layout);
 
   void Process(const FetchedVertex& in, ClipVertex& out) const;
 
@@ -39,7 +41,7 @@ class VertexProcessor {
   void Light(const FetchedVertex& in, const Vec3& position, ClipVertex& out) const;
   void Unlit(const FetchedVertex& in, ClipVertex& out) const;
 
-  const FvfLayout layout_;
+  FvfLayout layout_;
   D3DMATRIX worldView_{};
   D3DMATRIX worldViewProjection_{};
   float normalMatrix_[3][3] = {};  // inverse transpose of worldView's 3x3 part
