@@ -14,6 +14,5 @@ constexpr uint32_t GX_FILTER_BOX = 5;       // 2x2 (2x2x2) average for exact hal
 constexpr uint32_t GX_FILTER_MIRROR_U = 0x10000;
 constexpr uint32_t GX_FILTER_MIRROR_V = 0x20000;
 constexpr uint32_t GX_FILTER_MIRROR_W = 0x40000;
-constexpr uint32_t GX_FILTER_MIRROR = GX_FILTER_MIRROR_U | GX_FILTER_MIRROR_V | GX_FILTER_MIRROR_W;
 // The destination encodes with ordered dithering.
 constexpr uint32_t GX_FILTER_DITHER = 0x80000;

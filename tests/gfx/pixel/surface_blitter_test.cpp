@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <random>
 #include <vector>
 
 #include "tests/gfx/pixel/blit_test_util.h"
@@ -432,6 +434,60 @@ TEST(SurfaceBlitter, YuvDestinationIsFlushedWhenTheBlitEnds) {
   TestImage src(kArgb, 4, 2, 1, 0xFF), dst(D3DFMT_UYVY, 4, 2);
   ASSERT_EQ(BlitImages(dst, src, GX_FILTER_TRIANGLE), S_OK);
   for (size_t i = 0; i < dst.bytes.size(); ++i) EXPECT_EQ(dst.bytes[i], (i & 1) ? 235 : 128) << i;
+}
+
+}  // namespace
+
+namespace {
+
+// ---- block-compressed surfaces ----------------------------------------------------
+
+struct BlockSurface {
+  uint32_t format, w, h, d, blockBytes;
+  std::vector<uint8_t> bytes;
+  BlockSurface(uint32_t fmt, uint32_t width, uint32_t height, uint32_t depth, uint8_t fill)
+      : format(fmt), w(width), h(height), d(depth), blockBytes(fmt == D3DFMT_DXT1 ? 8 : 16),
+        bytes(size_t{width / 4} * (height / 4) * depth * blockBytes, fill) {}
+  uint32_t rowPitch() const { return w / 4 * blockBytes; }
+  PixelRegion Region(D3DBOX box) {
+    PixelRegion r = WholeRegion(bytes.data(), format, rowPitch(), w, h, d, rowPitch() * (h / 4));
+    r.box = box;
+    return r;
+  }
+  const uint8_t* Block(uint32_t bx, uint32_t by, uint32_t z = 0) const {
+    return &bytes[size_t{z} * rowPitch() * (h / 4) + size_t{by} * rowPitch() + size_t{bx} * blockBytes];
+  }
+};
+
+TEST(SurfaceBlitter, BlockAlignedBoxesCopyBlocksOthersReencode) {
+  BlockSurface src(D3DFMT_DXT3, 12, 8, 1, 0), dst(D3DFMT_DXT3, 12, 8, 1, 0xEE);
+  std::mt19937 gen(12);
+  for (uint8_t& b : src.bytes) b = static_cast<uint8_t>(gen());
+  SurfaceBlitter blitter;
+  ASSERT_EQ(blitter.Blit(dst.Region({4, 0, 12, 8, 0, 1}), src.Region({4, 0, 12, 8, 0, 1}), GX_FILTER_TRIANGLE), S_OK);
+  EXPECT_EQ(static_cast<int>(blitter.path()), static_cast<int>(BlitPath::kBlockCopy));
+  for (uint32_t by = 0; by < 2; ++by) {
+    EXPECT_EQ(std::vector<uint8_t>(dst.Block(0, by), dst.Block(0, by) + 16), std::vector<uint8_t>(16, 0xEE));
+    for (uint32_t bx = 1; bx < 3; ++bx) EXPECT_EQ(std::memcmp(dst.Block(bx, by), src.Block(bx, by), 16), 0);
+  }
+
+  ASSERT_EQ(blitter.Blit(dst.Region({2, 0, 10, 8, 0, 1}), src.Region({2, 0, 10, 8, 0, 1}), GX_FILTER_TRIANGLE), S_OK);
+  EXPECT_EQ(static_cast<int>(blitter.path()), static_cast<int>(BlitPath::kConvert));
+
+  // DXT1 volume: 8-byte blocks, every slice.
+  BlockSurface v(D3DFMT_DXT1, 8, 4, 2, 0), w(D3DFMT_DXT1, 8, 4, 2, 0xEE);
+  for (uint8_t& b : v.bytes) b = static_cast<uint8_t>(gen());
+  ASSERT_EQ(blitter.Blit(w.Region({0, 0, 8, 4, 0, 2}), v.Region({0, 0, 8, 4, 0, 2}), GX_FILTER_BOX), S_OK);
+  EXPECT_EQ(static_cast<int>(blitter.path()), static_cast<int>(BlitPath::kBlockCopy));
+  EXPECT_EQ(w.bytes, v.bytes);
+}
+
+TEST(SurfaceBlitter, BlockCompressedDestinationIsWrittenWhenTheBlitEnds) {
+  TestImage white(kArgb, 4, 4, 1, 0xFF);
+  BlockSurface dxt(D3DFMT_DXT1, 4, 4, 1, 0x11);
+  SurfaceBlitter blitter;
+  ASSERT_EQ(blitter.Blit(dxt.Region({0, 0, 4, 4, 0, 1}), white.Region(), GX_FILTER_POINT), S_OK);
+  EXPECT_EQ(dxt.bytes, (std::vector<uint8_t>{0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0}));
 }
 
 }  // namespace
