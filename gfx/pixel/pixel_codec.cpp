@@ -28,24 +28,37 @@ FloatColor KeyToColor(uint32_t key) {
 
 }  // namespace
 
-void ConvertColorDomain(ColorDomain to, ColorDomain from, const FloatColor* in, FloatColor* out, uint32_t count) {
+namespace {
+
+// One loop per pair of domains: kRgb says how r, g, b change, kAlpha how a does.
+enum class Map { kCopy, kToUnsigned, kToSigned };
+
+template <Map kMap>
+inline float Apply(float x) {
+  if constexpr (kMap == Map::kToUnsigned) return ToUnsigned(x);
+  if constexpr (kMap == Map::kToSigned) return ToSigned(x);
+  return x;
+}
+
+template <Map kRgb, Map kAlpha>
+void ConvertLoop(const FloatColor* in, FloatColor* out, uint32_t count) {
   for (uint32_t i = 0; i < count; ++i) {
-    FloatColor c = in[i];
-    if (to == DOMAIN_UNSIGNED && from == DOMAIN_SIGNED_RGB) {
-      c = {ToUnsigned(c.r), ToUnsigned(c.g), ToUnsigned(c.b), c.a};
-    } else if (to == DOMAIN_UNSIGNED && from == DOMAIN_SIGNED_ALL) {
-      c = {ToUnsigned(c.r), ToUnsigned(c.g), ToUnsigned(c.b), ToUnsigned(c.a)};
-    } else if (to == DOMAIN_SIGNED_RGB && from == DOMAIN_UNSIGNED) {
-      c = {ToSigned(c.r), ToSigned(c.g), ToSigned(c.b), c.a};
-    } else if (to == DOMAIN_SIGNED_RGB && from == DOMAIN_SIGNED_ALL) {
-      c.a = ToUnsigned(c.a);
-    } else if (to == DOMAIN_SIGNED_ALL && from == DOMAIN_UNSIGNED) {
-      c = {ToSigned(c.r), ToSigned(c.g), ToSigned(c.b), ToSigned(c.a)};
-    } else if (to == DOMAIN_SIGNED_ALL && from == DOMAIN_SIGNED_RGB) {
-      c.a = ToSigned(c.a);
-    }
-    out[i] = c;
+    const FloatColor c = in[i];
+    out[i] = {Apply<kRgb>(c.r), Apply<kRgb>(c.g), Apply<kRgb>(c.b), Apply<kAlpha>(c.a)};
   }
+}
+
+}  // namespace
+
+void ConvertColorDomain(ColorDomain to, ColorDomain from, const FloatColor* in, FloatColor* out, uint32_t count) {
+  using enum Map;
+  if (to == DOMAIN_UNSIGNED && from == DOMAIN_SIGNED_RGB) return ConvertLoop<kToUnsigned, kCopy>(in, out, count);
+  if (to == DOMAIN_UNSIGNED && from == DOMAIN_SIGNED_ALL) return ConvertLoop<kToUnsigned, kToUnsigned>(in, out, count);
+  if (to == DOMAIN_SIGNED_RGB && from == DOMAIN_UNSIGNED) return ConvertLoop<kToSigned, kCopy>(in, out, count);
+  if (to == DOMAIN_SIGNED_RGB && from == DOMAIN_SIGNED_ALL) return ConvertLoop<kCopy, kToUnsigned>(in, out, count);
+  if (to == DOMAIN_SIGNED_ALL && from == DOMAIN_UNSIGNED) return ConvertLoop<kToSigned, kToSigned>(in, out, count);
+  if (to == DOMAIN_SIGNED_ALL && from == DOMAIN_SIGNED_RGB) return ConvertLoop<kCopy, kToSigned>(in, out, count);
+  ConvertLoop<kCopy, kCopy>(in, out, count);
 }
 
 PixelCodec::PixelCodec(const PixelRegion& region, uint32_t bitsPerPixel, ColorDomain domain)
