@@ -42,7 +42,9 @@ void Load(const FloatColor* const* blocks, Pixels::Of<Float4>& p) {
   }
 }
 
-uint32_t Whole(float v) { return static_cast<uint32_t>(v); }
+// Codes are whole floats in range for finite input; anything else (NaN from
+// NaN input) packs as 0 rather than converting out of range.
+uint32_t Whole(float v) { return v >= 0.0f && v < 65536.0f ? static_cast<uint32_t>(v) : 0; }
 
 template <class V>
 void EncodeLanes(uint32_t format, const FloatColor* const* blocks, uint8_t* const* out) {

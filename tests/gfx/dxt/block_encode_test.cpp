@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cmath>
+#include <limits>
 #include <random>
 #include <vector>
 
@@ -204,7 +205,7 @@ TEST(BlockEncode, PremultipliedFormatsStoreColourTimesAlpha) {
 }
 
 // Blocks of every kind the encoder branches on: random, flat, two-tone,
-// gradients, transparent pixels, all transparent, out-of-range values.
+// gradients, transparent pixels, all transparent, out-of-range values, NaN.
 std::vector<Block16> MixedBlocks(uint32_t count) {
   std::mt19937 rng(1234);
   std::uniform_real_distribution<float> unit(0.0f, 1.0f);
@@ -224,6 +225,10 @@ std::vector<Block16> MixedBlocks(uint32_t count) {
         default: b[i] = {1.2f * unit(rng) - 0.1f, unit(rng), 1.1f, 1.05f * unit(rng)}; break;
       }
     }
+    // Now and then a value no codec produces: the encoders must still write
+    // a block (and the sanitizer build sees no undefined conversion).
+    if (n % 11 == 5) b[n % 16].g = std::numeric_limits<float>::quiet_NaN();
+    if (n % 13 == 6) b[(n + 3) % 16].a = std::numeric_limits<float>::infinity();
   }
   return blocks;
 }
