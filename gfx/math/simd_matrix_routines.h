@@ -10,7 +10,7 @@ namespace gx_math::simd {
 
 // Row i of A·B: a_i0·b0 + a_i1·b1 + a_i2·b2 + a_i3·b3.
 template <typename Isa>
-__m128 ProductRow(__m128 a, const MatrixRows& b) {
+GX_SIMD_INLINE __m128 ProductRow(__m128 a, const MatrixRows& b) {
   __m128 r = _mm_mul_ps(Broadcast<Isa, 0>(a), b.r0);
   r = _mm_add_ps(r, _mm_mul_ps(Broadcast<Isa, 1>(a), b.r1));
   r = _mm_add_ps(r, _mm_mul_ps(Broadcast<Isa, 2>(a), b.r2));
@@ -18,14 +18,14 @@ __m128 ProductRow(__m128 a, const MatrixRows& b) {
 }
 
 template <typename Isa>
-MatrixRows Product(const GxMatrix* a, const GxMatrix* b) {
+GX_SIMD_INLINE MatrixRows Product(const GxMatrix* a, const GxMatrix* b) {
   const MatrixRows rb = LoadRows(b);
   const MatrixRows ra = LoadRows(a);
   return {ProductRow<Isa>(ra.r0, rb), ProductRow<Isa>(ra.r1, rb), ProductRow<Isa>(ra.r2, rb),
           ProductRow<Isa>(ra.r3, rb)};
 }
 
-inline void StoreRows(GxMatrix* out, const MatrixRows& m) {
+GX_SIMD_INLINE void StoreRows(GxMatrix* out, const MatrixRows& m) {
   Store4(out->m[0], m.r0);
   Store4(out->m[1], m.r1);
   Store4(out->m[2], m.r2);
@@ -54,7 +54,7 @@ struct AdjugateColumns {
 };
 
 template <typename Isa>
-AdjugateColumns ComputeAdjugate(const MatrixRows& m) {
+GX_SIMD_INLINE AdjugateColumns ComputeAdjugate(const MatrixRows& m) {
   using I = Isa;
   // (s0, s1, s2, s3) and (c0, c1, c2, c3): x·y' - y'·x pairs over (xy, xz, xw, yz).
   const __m128 s_low = _mm_sub_ps(
@@ -120,7 +120,7 @@ GxMatrix* MatrixInverse(GxMatrix* out, float* determinant, const GxMatrix* m) {
 
 // The plane scaled by 1/|(a, b, c)| with the set's estimate; zero below 2^-46.
 template <typename Isa>
-__m128 NormalizedPlane(__m128 p) {
+GX_SIMD_INLINE __m128 NormalizedPlane(__m128 p) {
   const __m128 normal = _mm_and_ps(p, _mm_castsi128_ps(_mm_setr_epi32(-1, -1, -1, 0)));
   return ScaleToUnit<Isa>(p, _mm_mul_ps(normal, normal));
 }

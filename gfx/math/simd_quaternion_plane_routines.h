@@ -153,7 +153,7 @@ GxQuaternion* QuaternionRotationYawPitchRoll(GxQuaternion* out, float yaw, float
 }
 
 template <typename Isa>
-void SinCosOf(float angle, float* s, float* c) {
+GX_SIMD_INLINE void SinCosOf(float angle, float* s, float* c) {
   __m128 vs, vc;
   Isa::SinCos(_mm_set1_ps(angle), &vs, &vc);
   *s = First(vs);

@@ -14,15 +14,15 @@ struct MatrixRows {
   __m128 r0, r1, r2, r3;
 };
 
-inline MatrixRows LoadRows(const GxMatrix* m) {
+GX_SIMD_INLINE MatrixRows LoadRows(const GxMatrix* m) {
   return {Load4(m->m[0]), Load4(m->m[1]), Load4(m->m[2]), Load4(m->m[3])};
 }
 
 // x·row0 + y·row1 (+ z·row2) (+ w·row3), the components broadcast from memory.
-inline __m128 Combine2(const float* v, const MatrixRows& m) {
+GX_SIMD_INLINE __m128 Combine2(const float* v, const MatrixRows& m) {
   return _mm_add_ps(_mm_mul_ps(_mm_load1_ps(v), m.r0), _mm_mul_ps(_mm_load1_ps(v + 1), m.r1));
 }
-inline __m128 Combine3(const float* v, const MatrixRows& m) {
+GX_SIMD_INLINE __m128 Combine3(const float* v, const MatrixRows& m) {
   return _mm_add_ps(Combine2(v, m), _mm_mul_ps(_mm_load1_ps(v + 2), m.r2));
 }
 
@@ -86,9 +86,9 @@ GxVector3* Vec3TransformCoord(GxVector3* out, const GxVector3* v, const GxMatrix
 // v·(1/√s) with the refined estimate; zero when s < 2^-46. `squares` holds the
 // squared components that make up s (unused lanes zero).
 template <typename Isa>
-__m128 ScaleToUnit(__m128 v, __m128 squares) {
+GX_SIMD_INLINE __m128 ScaleToUnit(__m128 v, __m128 squares) {
   const __m128 s = HorizontalSum<Isa>(squares);
-  const __m128 large_enough = _mm_cmpge_ps(s, _mm_set1_ps(kZeroLengthSquared));
+  const __m128 large_enough = _mm_cmpge_ps(s, Load(kZeroLengthSquared4));
   return _mm_and_ps(_mm_mul_ps(v, RsqrtRefined(s)), large_enough);
 }
 
@@ -114,7 +114,7 @@ GxQuaternion* QuaternionNormalize(GxQuaternion* out, const GxQuaternion* q) {
 }
 
 template <typename Isa>
-__m128 Cross3(__m128 a, __m128 b) {
+GX_SIMD_INLINE __m128 Cross3(__m128 a, __m128 b) {
   const __m128 a_yzx = Isa::template Permute<GX_SHUFFLE(1, 2, 0, 3)>(a);
   const __m128 b_yzx = Isa::template Permute<GX_SHUFFLE(1, 2, 0, 3)>(b);
   const __m128 c = _mm_sub_ps(_mm_mul_ps(a, b_yzx), _mm_mul_ps(a_yzx, b));
@@ -144,7 +144,7 @@ GxVector4* Vec4Cross(GxVector4* out, const GxVector4* u, const GxVector4* v, con
 }
 
 // Spline weights for v1, t1, v2, t2 (Hermite) or v0 … v3 (Catmull-Rom).
-inline __m128 HermiteWeights(float s) {
+GX_SIMD_INLINE __m128 HermiteWeights(float s) {
   const __m128 s1 = _mm_set1_ps(s), s2 = _mm_mul_ps(s1, s1), s3 = _mm_mul_ps(s2, s1);
   __m128 w = _mm_mul_ps(s3, _mm_setr_ps(2, 1, -2, 1));
   w = _mm_add_ps(w, _mm_mul_ps(s2, _mm_setr_ps(-3, -2, 3, -1)));
@@ -152,7 +152,7 @@ inline __m128 HermiteWeights(float s) {
   return _mm_add_ps(w, _mm_setr_ps(1, 0, 0, 0));
 }
 
-inline __m128 CatmullRomWeights(float s) {
+GX_SIMD_INLINE __m128 CatmullRomWeights(float s) {
   const __m128 s1 = _mm_set1_ps(s), s2 = _mm_mul_ps(s1, s1), s3 = _mm_mul_ps(s2, s1);
   __m128 w = _mm_mul_ps(s3, _mm_setr_ps(-1, 3, -3, 1));
   w = _mm_add_ps(w, _mm_mul_ps(s2, _mm_setr_ps(2, -5, 4, -1)));
@@ -163,7 +163,7 @@ inline __m128 CatmullRomWeights(float s) {
 
 // Σ weight_i · p_i over four points of N components.
 template <typename Isa, int N>
-__m128 Weighted(__m128 w, const float* p0, const float* p1, const float* p2, const float* p3) {
+GX_SIMD_INLINE __m128 Weighted(__m128 w, const float* p0, const float* p1, const float* p2, const float* p3) {
   auto load = [](const float* p) {
     if constexpr (N == 2) return Isa::Load2(p);
     else if constexpr (N == 3) return Load3<Isa>(p);
@@ -177,7 +177,7 @@ __m128 Weighted(__m128 w, const float* p0, const float* p1, const float* p2, con
 }
 
 template <int N>
-void StoreN(float* p, __m128 v) {
+GX_SIMD_INLINE void StoreN(float* p, __m128 v) {
   if constexpr (N == 2) Store2(p, v);
   else if constexpr (N == 3) Store3(p, v);
   else Store4(p, v);
