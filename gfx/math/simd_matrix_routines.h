@@ -46,75 +46,85 @@ GxMatrix* MatrixMultiplyTranspose(GxMatrix* out, const GxMatrix* a, const GxMatr
   return out;
 }
 
-// The columns of the adjugate and the determinant (in every lane), from the
-// 2x2 minors of rows 1-2 (s0 … s5) and rows 3-4 (c0 … c5).
-struct AdjugateColumns {
-  MatrixRows columns;
-  __m128 det;
+// The inverse by 2x2 blocks. With M = [A B; C D] (each block a 2x2 matrix held
+// in one vector as a00 a01 a10 a11) and X# the adjugate of X:
+//   |M| = |A||D| + |B||C| - tr(A#B · D#C),
+//   M⁻¹ = [X# Y#; Z# W#] / |M| with X = |D|A - B(D#C), Y = |B|C - D(A#B)#,
+//   Z = |C|B - A(D#C)#, W = |A|D - C(A#B).
+// Products of 2x2 blocks: X·Y, X#·Y and X·Y#.
+template <typename Isa>
+GX_SIMD_INLINE __m128 Mat2Mul(__m128 x, __m128 y) {
+  return _mm_add_ps(_mm_mul_ps(x, Isa::template Permute<GX_SHUFFLE(0, 3, 0, 3)>(y)),
+                    _mm_mul_ps(Isa::template Permute<GX_SHUFFLE(1, 0, 3, 2)>(x),
+                               Isa::template Permute<GX_SHUFFLE(2, 1, 2, 1)>(y)));
+}
+template <typename Isa>
+GX_SIMD_INLINE __m128 Mat2AdjMul(__m128 x, __m128 y) {
+  return _mm_sub_ps(_mm_mul_ps(Isa::template Permute<GX_SHUFFLE(3, 3, 0, 0)>(x), y),
+                    _mm_mul_ps(Isa::template Permute<GX_SHUFFLE(1, 1, 2, 2)>(x),
+                               Isa::template Permute<GX_SHUFFLE(2, 3, 0, 1)>(y)));
+}
+template <typename Isa>
+GX_SIMD_INLINE __m128 Mat2MulAdj(__m128 x, __m128 y) {
+  return _mm_sub_ps(_mm_mul_ps(x, Isa::template Permute<GX_SHUFFLE(3, 0, 3, 0)>(y)),
+                    _mm_mul_ps(Isa::template Permute<GX_SHUFFLE(1, 0, 3, 2)>(x),
+                               Isa::template Permute<GX_SHUFFLE(2, 1, 2, 1)>(y)));
+}
+
+struct Blocks {
+  __m128 a, b, c, d;
+  __m128 dets;      // |A| |B| |C| |D|
+  __m128 a_adj_b;   // A#·B
+  __m128 d_adj_c;   // D#·C
+  __m128 det;       // det M in every lane
 };
 
 template <typename Isa>
-GX_SIMD_INLINE AdjugateColumns ComputeAdjugate(const MatrixRows& m) {
-  using I = Isa;
-  // (s0, s1, s2, s3) and (c0, c1, c2, c3): x·y' - y'·x pairs over (xy, xz, xw, yz).
-  const __m128 s_low = _mm_sub_ps(
-      _mm_mul_ps(I::template Permute<GX_SHUFFLE(0, 0, 0, 1)>(m.r0), I::template Permute<GX_SHUFFLE(1, 2, 3, 2)>(m.r1)),
-      _mm_mul_ps(I::template Permute<GX_SHUFFLE(1, 2, 3, 2)>(m.r0), I::template Permute<GX_SHUFFLE(0, 0, 0, 1)>(m.r1)));
-  const __m128 c_low = _mm_sub_ps(
-      _mm_mul_ps(I::template Permute<GX_SHUFFLE(0, 0, 0, 1)>(m.r2), I::template Permute<GX_SHUFFLE(1, 2, 3, 2)>(m.r3)),
-      _mm_mul_ps(I::template Permute<GX_SHUFFLE(1, 2, 3, 2)>(m.r2), I::template Permute<GX_SHUFFLE(0, 0, 0, 1)>(m.r3)));
-  // (s4, s5, c4, c5): over (yw, zw) of both row pairs at once.
-  const __m128 yz = _mm_shuffle_ps(m.r0, m.r2, GX_SHUFFLE(1, 2, 1, 2));
-  const __m128 ww = _mm_shuffle_ps(m.r1, m.r3, GX_SHUFFLE(3, 3, 3, 3));
-  const __m128 ww_top = _mm_shuffle_ps(m.r0, m.r2, GX_SHUFFLE(3, 3, 3, 3));
-  const __m128 yz_bottom = _mm_shuffle_ps(m.r1, m.r3, GX_SHUFFLE(1, 2, 1, 2));
-  const __m128 high = _mm_sub_ps(_mm_mul_ps(yz, ww), _mm_mul_ps(ww_top, yz_bottom));
-
-  const __m128 c_mix = _mm_shuffle_ps(high, c_low, GX_SHUFFLE(2, 3, 3, 2));  // c4 c5 c3 c2
-  const __m128 ca = _mm_shuffle_ps(high, c_mix, GX_SHUFFLE(3, 3, 0, 2));     // c5 c5 c4 c3
-  const __m128 cb = _mm_shuffle_ps(c_mix, c_low, GX_SHUFFLE(0, 3, 2, 1));    // c4 c2 c2 c1
-  const __m128 cc = I::template Permute<GX_SHUFFLE(3, 1, 0, 0)>(c_low);      // c3 c1 c0 c0
-  const __m128 s_mix = _mm_shuffle_ps(high, s_low, GX_SHUFFLE(0, 1, 3, 2));  // s4 s5 s3 s2
-  const __m128 sa = _mm_shuffle_ps(high, s_mix, GX_SHUFFLE(1, 1, 0, 2));     // s5 s5 s4 s3
-  const __m128 sb = _mm_shuffle_ps(s_mix, s_low, GX_SHUFFLE(0, 3, 2, 1));    // s4 s2 s2 s1
-  const __m128 sc = I::template Permute<GX_SHUFFLE(3, 1, 0, 0)>(s_low);      // s3 s1 s0 s0
-
-  // Column j: row.yxxx·a - row.zzyy·b + row.wwwz·c, signs (+, -, +, -).
-  auto column = [](__m128 row, __m128 a, __m128 b, __m128 c) {
-    __m128 r = _mm_mul_ps(I::template Permute<GX_SHUFFLE(1, 0, 0, 0)>(row), a);
-    r = _mm_sub_ps(r, _mm_mul_ps(I::template Permute<GX_SHUFFLE(2, 2, 1, 1)>(row), b));
-    return _mm_add_ps(r, _mm_mul_ps(I::template Permute<GX_SHUFFLE(3, 3, 3, 2)>(row), c));
-  };
-  const __m128 even = SignMask(false, true, false, true), odd = SignMask(true, false, true, false);
-  AdjugateColumns r;
-  r.columns.r0 = _mm_xor_ps(column(m.r1, ca, cb, cc), even);
-  r.columns.r1 = _mm_xor_ps(column(m.r0, ca, cb, cc), odd);
-  r.columns.r2 = _mm_xor_ps(column(m.r3, sa, sb, sc), even);
-  r.columns.r3 = _mm_xor_ps(column(m.r2, sa, sb, sc), odd);
-  r.det = HorizontalSum<Isa>(_mm_mul_ps(m.r0, r.columns.r0));  // row 1 against its cofactors
-  return r;
+GX_SIMD_INLINE Blocks SplitBlocks(const MatrixRows& r) {
+  Blocks k;
+  k.a = _mm_movelh_ps(r.r0, r.r1);
+  k.b = _mm_movehl_ps(r.r1, r.r0);
+  k.c = _mm_movelh_ps(r.r2, r.r3);
+  k.d = _mm_movehl_ps(r.r3, r.r2);
+  k.dets = _mm_sub_ps(
+      _mm_mul_ps(_mm_shuffle_ps(r.r0, r.r2, GX_SHUFFLE(0, 2, 0, 2)), _mm_shuffle_ps(r.r1, r.r3, GX_SHUFFLE(1, 3, 1, 3))),
+      _mm_mul_ps(_mm_shuffle_ps(r.r0, r.r2, GX_SHUFFLE(1, 3, 1, 3)), _mm_shuffle_ps(r.r1, r.r3, GX_SHUFFLE(0, 2, 0, 2))));
+  k.a_adj_b = Mat2AdjMul<Isa>(k.a, k.b);
+  k.d_adj_c = Mat2AdjMul<Isa>(k.d, k.c);
+  const __m128 ad_bc = _mm_mul_ps(k.dets, Isa::template Permute<GX_SHUFFLE(3, 2, 1, 0)>(k.dets));  // |A||D|, |B||C|, ..
+  const __m128 trace = _mm_mul_ps(k.a_adj_b, Isa::template Permute<GX_SHUFFLE(0, 2, 1, 3)>(k.d_adj_c));
+  k.det = _mm_sub_ps(_mm_add_ps(Broadcast<Isa, 0>(ad_bc), Broadcast<Isa, 1>(ad_bc)), HorizontalSum<Isa>(trace));
+  return k;
 }
 
 template <typename Isa>
 float MatrixDeterminant(const GxMatrix* m) {
-  return First(ComputeAdjugate<Isa>(LoadRows(m)).det);
+  return First(SplitBlocks<Isa>(LoadRows(m)).det);
 }
 
 // Singular only when the determinant is exactly 0 or not a number; the
 // determinant is then left unstored. The reciprocal is the refined estimate.
 template <typename Isa>
 GxMatrix* MatrixInverse(GxMatrix* out, float* determinant, const GxMatrix* m) {
-  AdjugateColumns adj = ComputeAdjugate<Isa>(LoadRows(m));
-  const float det = First(adj.det);
+  const Blocks k = SplitBlocks<Isa>(LoadRows(m));
+  const float det = First(k.det);
   if (det == 0.0f || std::isnan(det)) return nullptr;
-  const __m128 r = RcpRefined(adj.det);
+  const __m128 r = RcpRefined(k.det);
   // A determinant too small for the estimate (denormal) gives no usable
   // reciprocal; that counts as singular too rather than filling the output with NaN.
   if (!std::isfinite(First(r))) return nullptr;
   if (determinant) *determinant = det;
-  _MM_TRANSPOSE4_PS(adj.columns.r0, adj.columns.r1, adj.columns.r2, adj.columns.r3);
-  StoreRows(out, {_mm_mul_ps(adj.columns.r0, r), _mm_mul_ps(adj.columns.r1, r), _mm_mul_ps(adj.columns.r2, r),
-                  _mm_mul_ps(adj.columns.r3, r)});
+  const __m128 det_a = Broadcast<Isa, 0>(k.dets), det_b = Broadcast<Isa, 1>(k.dets);
+  const __m128 det_c = Broadcast<Isa, 2>(k.dets), det_d = Broadcast<Isa, 3>(k.dets);
+  // X, Y, Z, W scaled by 1/|M|; the signs (+, -, -, +) and the final shuffles
+  // turn each into its adjugate and lay the blocks out as rows.
+  const __m128 scale = _mm_xor_ps(r, SignMask(false, true, true, false));
+  const __m128 x = _mm_mul_ps(_mm_sub_ps(_mm_mul_ps(det_d, k.a), Mat2Mul<Isa>(k.b, k.d_adj_c)), scale);
+  const __m128 y = _mm_mul_ps(_mm_sub_ps(_mm_mul_ps(det_b, k.c), Mat2MulAdj<Isa>(k.d, k.a_adj_b)), scale);
+  const __m128 z = _mm_mul_ps(_mm_sub_ps(_mm_mul_ps(det_c, k.b), Mat2MulAdj<Isa>(k.a, k.d_adj_c)), scale);
+  const __m128 w = _mm_mul_ps(_mm_sub_ps(_mm_mul_ps(det_a, k.d), Mat2Mul<Isa>(k.c, k.a_adj_b)), scale);
+  StoreRows(out, {_mm_shuffle_ps(x, y, GX_SHUFFLE(3, 1, 3, 1)), _mm_shuffle_ps(x, y, GX_SHUFFLE(2, 0, 2, 0)),
+                  _mm_shuffle_ps(z, w, GX_SHUFFLE(3, 1, 3, 1)), _mm_shuffle_ps(z, w, GX_SHUFFLE(2, 0, 2, 0))});
   return out;
 }
 
