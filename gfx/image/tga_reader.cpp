@@ -162,21 +162,23 @@ HRESULT SourceImage::LoadTga(const BYTE* data, UINT size) {
   depth = 1;
   rowPitch = bpp * h.width;
   slicePitch = 0;
-  pixels = const_cast<BYTE*>(pixelData);  // into the caller's file image until a copy is made
-  ownsPixels = FALSE;
+  // A description alone carries no pixel pointer: the data behind it is only
+  // checked when the pixels are asked for.
   if (!loadPixels) return S_OK;
 
   const uint64_t imageBytes = uint64_t{rowPitch} * height;
   const bool runLength = h.imageType & kRunLengthBit;
   if (!runLength && (h.descriptor & (kTopFirstBit | kRightToLeftBit)) == kTopFirstBit) {
-    return available >= imageBytes ? S_OK : E_FAIL;
+    if (available < imageBytes) return E_FAIL;
+    pixels = const_cast<BYTE*>(pixelData);  // into the caller's file image, never written
+    ownsPixels = FALSE;
+    return S_OK;
   }
   // Data that cannot fill the image is refused before the block is allocated:
   // a raw pixel takes bpp bytes, a run packet of 1 + bpp bytes gives at most 128.
   const uint64_t reachable = runLength ? available / (1 + bpp) * 128 + 128 : available / bpp;
   if (reachable < uint64_t{width} * height) return E_FAIL;
 
-  pixels = nullptr;
   const HRESULT hr = AllocatePixels(imageBytes);
   if (FAILED(hr)) return hr;
   TgaCanvas canvas(pixels, width, height, bpp, h.descriptor);
