@@ -56,6 +56,10 @@ TEST(TgaReaderTest, RawTopFirstImagesPointIntoTheCallersMemory) {
 
   s.pixelData.pop_back();  // one byte short
   EXPECT_EQ(RunReader(image, &SourceImage::LoadTga, BuildTga(s)), E_FAIL);
+  // A description alone does not look at the pixel data, and points at none.
+  ASSERT_EQ(RunReader(image, &SourceImage::LoadTga, BuildTga(s), FALSE), S_OK);
+  EXPECT_EQ(image.format, D3DFMT_A8R8G8B8);
+  EXPECT_EQ(image.pixels, nullptr);
 }
 
 TEST(TgaReaderTest, OtherOriginsAreCopiedIntoTopFirstRows) {
