@@ -45,6 +45,8 @@ class Backend {
   virtual void FramePresented(HWND) {}
   // A control's text changed from the program's side (SetDlgItemTextA ...).
   virtual void ControlTextChanged(HWND /*control*/) {}
+  // The keyboard focus moved to a control (SetFocus).
+  virtual void FocusChanged(HWND /*window*/) {}
   // A modal dialog's window and controls exist and WM_INITDIALOG has run: show it.
   virtual void DialogOpened(HWND) {}
 

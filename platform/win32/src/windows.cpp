@@ -244,6 +244,7 @@ HWND SetFocus(HWND handle) {
   if (handle && !FindWindow(handle)) return nullptr;
   HWND previous = State().focus;
   State().focus = handle;
+  if (handle && handle != previous) ActiveBackend().FocusChanged(handle);
   return previous;
 }
 
