@@ -2,7 +2,8 @@
 // second on one core) and quality (RMSE and PSNR against the original), for
 // our encoder beside libsquish (range fit, cluster fit, iterative cluster fit)
 // and stb_dxt (normal and high quality). Every result is decoded by the same
-// decoder (ours) before it is measured.
+// decoder (ours) before it is measured. Ours runs eight blocks at a time
+// (AVX2), four (SSE2), one at a time, and through the surface blitter.
 //
 // The image has no alpha; the DXT5 runs give it one (the pixel's luminance)
 // so that the alpha encoders have work to do. Their quality counters cover
@@ -181,7 +182,14 @@ void Run(benchmark::State& state, uint32_t format, const EncodeImage& encode) {
   ReportQuality(state, format, in, out);
 }
 
-void OursSimd(uint32_t format, const Blocks& in, uint8_t* out) {
+void OursSse2(uint32_t format, const Blocks& in, uint8_t* out) {
+  BlockEncodeTestAllowAvx2(false);
+  EncodeBlocks(format, in.color.data(), static_cast<uint32_t>(in.count), out);
+  BlockEncodeTestAllowAvx2(true);
+}
+
+// AVX2 where the processor has it (otherwise the same as the SSE2 run).
+void OursAvx2(uint32_t format, const Blocks& in, uint8_t* out) {
   EncodeBlocks(format, in.color.data(), static_cast<uint32_t>(in.count), out);
 }
 
@@ -256,7 +264,8 @@ void Register(const char* name, uint32_t format, EncodeImage encode, int iterati
 const bool kRegistered = [] {
   for (uint32_t format : {uint32_t{D3DFMT_DXT1}, uint32_t{D3DFMT_DXT5}}) {
     const std::string f = format == D3DFMT_DXT1 ? "DXT1" : "DXT5";
-    Register((f + "/ours_sse2").c_str(), format, OursSimd, 5);
+    Register((f + "/ours_avx2").c_str(), format, OursAvx2, 5);
+    Register((f + "/ours_sse2").c_str(), format, OursSse2, 5);
     Register((f + "/ours_one_block").c_str(), format, OursOneBlock, 3);
     Register((f + "/ours_through_blitter").c_str(), format, OursThroughBlitter, 5);
     Register((f + "/stb_dxt_normal").c_str(), format, Stb(STB_DXT_NORMAL), 10);

@@ -20,6 +20,11 @@ void EncodeBlockDxt5(const FloatColor* in, uint8_t* block);
 BlockEncoder GetBlockEncoder(uint32_t format);
 
 // Encodes `count` blocks (16 colours each, consecutive in `in`) into
-// consecutive blocks at `out`, four at a time with SSE2. The bytes are those
-// the one-block encoders write. Formats without blocks write nothing.
+// consecutive blocks at `out`: eight at a time with AVX2 where the processor
+// has it, then four at a time with SSE2, the rest one by one. The bytes are
+// those the one-block encoders write. Formats without blocks write nothing.
 void EncodeBlocks(uint32_t format, const FloatColor* in, uint32_t count, uint8_t* out);
+
+// Test hook: false keeps EncodeBlocks off the AVX2 path (true, the start
+// value, uses it where the processor has it).
+void BlockEncodeTestAllowAvx2(bool allow);

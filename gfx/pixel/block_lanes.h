@@ -10,6 +10,8 @@
 
 #include <cstdint>
 
+struct FloatColor;
+
 namespace block_lanes {
 
 // ---- one block: plain floats and bools ---------------------------------------
@@ -30,6 +32,8 @@ inline bool Xor(bool a, bool b) { return a != b; }
 inline bool Any(bool m) { return m; }
 inline bool All(bool m) { return m; }
 inline void Store(float v, float* out) { out[0] = v; }
+// The channels of pixel i of block `blocks[0]` into r[i], g[i], b[i], a[i].
+void LoadLanes(const FloatColor* const* blocks, float* r, float* g, float* b, float* a);
 
 // ---- four blocks: SSE2 ------------------------------------------------------
 
@@ -77,6 +81,8 @@ inline Mask4 Not(Mask4 a) { return {_mm_xor_ps(a.m, _mm_castsi128_ps(_mm_set1_ep
 inline bool Any(Mask4 m) { return _mm_movemask_ps(m.m) != 0; }
 inline bool All(Mask4 m) { return _mm_movemask_ps(m.m) == 0xF; }
 inline void Store(Float4 v, float* out) { _mm_storeu_ps(out, v.v); }
+// Pixel i of blocks[0..3] into lanes 0..3 of r[i], g[i], b[i], a[i].
+void LoadLanes(const FloatColor* const* blocks, Float4* r, Float4* g, Float4* b, Float4* a);
 
 // The mask type that goes with a lane type.
 template <class V>

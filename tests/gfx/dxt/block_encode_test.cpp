@@ -1,6 +1,7 @@
 // Block encoders: the fixed blocks, the colour and alpha modes, error
-// diffusion, the quality of the endpoint search, and the four-block SIMD path
-// writing exactly the bytes of the one-block encoders.
+// diffusion, the quality of the endpoint search, and the SIMD paths (four and
+// eight blocks side by side) writing exactly the bytes of the one-block
+// encoders.
 #include "gfx/pixel/block_encode.h"
 
 #include <gtest/gtest.h>
@@ -233,19 +234,25 @@ std::vector<Block16> MixedBlocks(uint32_t count) {
   return blocks;
 }
 
-TEST(BlockEncode, FourBlockPathWritesTheOneBlockBytes) {
-  const uint32_t count = 7 * 12 + 3;  // a remainder below four goes through the one-block path
+TEST(BlockEncode, SimdPathsWriteTheOneBlockBytes) {
+  // 87 blocks: ten runs of eight (AVX2, where the processor has it), then
+  // one of four (SSE2) and three single blocks; without AVX2, all in fours.
+  const uint32_t count = 7 * 12 + 3;
   const std::vector<Block16> blocks = MixedBlocks(count);
-  for (uint32_t format : kFormats) {
-    SCOPED_TRACE(format);
-    const uint32_t size = BlockBytes(format);
-    Bytes batch(size * count, 0xCD);
-    EncodeBlocks(format, blocks[0].data(), count, batch.data());
-    for (uint32_t n = 0; n < count; ++n) {
-      const Bytes one = Encode(format, blocks[n]);
-      ASSERT_EQ(Bytes(batch.begin() + size * n, batch.begin() + size * (n + 1)), one) << "block " << n;
+  for (bool avx2 : {true, false}) {
+    BlockEncodeTestAllowAvx2(avx2);
+    for (uint32_t format : kFormats) {
+      SCOPED_TRACE(testing::Message() << format << (avx2 ? " avx2 allowed" : " sse2"));
+      const uint32_t size = BlockBytes(format);
+      Bytes batch(size * count, 0xCD);
+      EncodeBlocks(format, blocks[0].data(), count, batch.data());
+      for (uint32_t n = 0; n < count; ++n) {
+        const Bytes one = Encode(format, blocks[n]);
+        ASSERT_EQ(Bytes(batch.begin() + size * n, batch.begin() + size * (n + 1)), one) << "block " << n;
+      }
     }
   }
+  BlockEncodeTestAllowAvx2(true);
   Bytes untouched(16, 0xCD);
   EncodeBlocks(D3DFMT_A8R8G8B8, blocks[0].data(), 1, untouched.data());
   EXPECT_EQ(untouched, Bytes(16, 0xCD));
