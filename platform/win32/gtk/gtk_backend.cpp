@@ -26,25 +26,24 @@ NativeWindow* GtkBackend::FindByWidget(GtkWidget* toplevel) {
   return nullptr;
 }
 
+namespace {
+
+GdkRectangle MonitorArea() {
+  GdkRectangle area{0, 0, 0, 0};
+  GdkDisplay* display = gdk_display_get_default();
+  GdkMonitor* monitor = gdk_display_get_primary_monitor(display);
+  if (!monitor) monitor = gdk_display_get_monitor(display, 0);
+  if (monitor) gdk_monitor_get_geometry(monitor, &area);
+  return area;
+}
+
+}  // namespace
+
 int GtkBackend::SystemMetric(int index) {
   if (!ready_) return Backend::SystemMetric(index);
-  GdkScreen* screen = gdk_screen_get_default();
   switch (index) {
-    case SM_CXSCREEN: {
-      GdkRectangle area{};
-      gdk_monitor_get_geometry(gdk_display_get_primary_monitor(gdk_display_get_default())
-                                   ? gdk_display_get_primary_monitor(gdk_display_get_default())
-                                   : gdk_display_get_monitor(gdk_display_get_default(), 0),
-                               &area);
-      return area.width;
-    }
-    case SM_CYSCREEN: {
-      GdkRectangle area{};
-      GdkMonitor* monitor = gdk_display_get_primary_monitor(gdk_display_get_default());
-      if (!monitor) monitor = gdk_display_get_monitor(gdk_display_get_default(), 0);
-      gdk_monitor_get_geometry(monitor, &area);
-      return area.height;
-    }
+    case SM_CXSCREEN: return MonitorArea().width;
+    case SM_CYSCREEN: return MonitorArea().height;
     case SM_CYMENU:
       // The height a menu bar really takes here, measured once.
       if (menuHeight_ == 0) {
@@ -59,7 +58,10 @@ int GtkBackend::SystemMetric(int index) {
         menuHeight_ = natural > 0 ? natural : Backend::SystemMetric(index);
       }
       return menuHeight_;
-    default: (void)screen; return Backend::SystemMetric(index);
+    default:
+      // Frame and caption are drawn by the window manager outside the window;
+      // the classic values keep outer and client sizes consistent.
+      return Backend::SystemMetric(index);
   }
 }
 

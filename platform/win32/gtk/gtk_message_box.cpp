@@ -1,4 +1,6 @@
 // Message boxes: icon, text and the type's buttons, modal to the owner.
+#include <cstdio>
+
 #include "gtk_backend.h"
 
 namespace win32 {
@@ -44,6 +46,8 @@ gboolean OnBoxDelete(GtkWidget*, GdkEvent*, gpointer data) {
 
 void GtkBackend::MessageBoxOpened(const MessageBoxRequest& request) {
   if (!ready_) {
+    // Nobody can see a box: say it where the user may still read it.
+    std::fprintf(stderr, "%s: %s\n", request.caption.c_str(), request.text.c_str());
     Backend::MessageBoxOpened(request);
     return;
   }

@@ -34,6 +34,12 @@ void RegisterSmokeResources() {
                           CAPTION("画面描画時間の変更"), FONT(9, "Ｐゴシック"),
                           {DEFPUSHBUTTON("OK", IDOK, 77, 7, 50, 14), PUSHBUTTON("ｷｬﾝｾﾙ", IDCANCEL, 78, 28, 50, 14),
                            EDITTEXT(1015, 7, 7, 46, 14, ES_RIGHT | ES_AUTOHSCROLL), LTEXT("ミリ秒", IDC_STATIC, 58, 13, 18, 8)}));
+  RegisterResource(DIALOGEX(106, 0, 0, 167, 55,
+                            STYLE(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT),
+                            CAPTION("Kelvaneのバージョン情報"), FONT(9, "Ｐゴシック"),
+                            {DEFPUSHBUTTON("OK", IDOK, 123, 34, 37, 14), LTEXT("Kelvane ver 1.11", IDC_STATIC, 65, 7, 60, 8),
+                             LTEXT("地球周回軌道シミュレータ", IDC_STATIC, 39, 21, 112, 8),
+                             ICON(107, IDC_STATIC, 7, 7, 20, 20, SS_CENTERIMAGE)}));
   std::vector<DWORD> icon(32 * 32);
   for (int y = 0; y < 32; ++y)
     for (int x = 0; x < 32; ++x) {
@@ -42,6 +48,15 @@ void RegisterSmokeResources() {
     }
   RegisterResource(ICON_IMAGE(107, 32, 32, icon));
   RegisterResource(HELPFILE("Kelvane.HLP", "Kelvaneのヘルプ", "軌道のセット(F2)で人工衛星を発射します。\n\nESCで終了します。"));
+}
+
+INT_PTR AboutDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  if (message == WM_CLOSE || (message == WM_COMMAND && LOWORD(wParam) == IDOK)) {
+    std::printf("about closed\n");
+    EndDialog(dialog, 0);
+    return message == WM_COMMAND;
+  }
+  return FALSE;
 }
 
 INT_PTR FrameTimeDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
@@ -96,6 +111,7 @@ LRESULT Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
       if (id >= 40006 && id <= 40008) CheckOnly(menu, id, {40006, 40007, 40008});
       if (id == 40005) std::printf("dialog result %d\n", static_cast<int>(DialogBoxParamA(nullptr, MAKEINTRESOURCEA(108), window, FrameTimeDialog, 0)));
       if (id == 40003) std::printf("messagebox %d\n", MessageBoxA(window, "Direct3D の初期化に失敗しました。", nullptr, MB_ICONERROR));
+      if (id == 40002) DialogBoxParamA(nullptr, MAKEINTRESOURCEA(106), window, AboutDialog, 0);
       if (id == 40013) std::printf("help %d\n", WinHelpA(window, "Kelvane.HLP", HELP_FINDER, 0));
       if (id == 40001) {
         gRunning = false;

@@ -86,6 +86,18 @@ shot messagebox
 xdotool key Return
 expect "messagebox 1"
 
+# The About box from the menu (ヘルプ → Kelvane について), closed with Enter.
+xdotool mousemove $((X + 137)) $((Y + 12)) click 1
+sleep 0.5
+xdotool key Down Down Return
+expect "command 40002"
+about=$(xdotool search --sync --onlyvisible --name '^Kelvaneのバージョン情報$' | head -1)
+sleep 0.5
+shot about
+xdotool windowfocus --sync "$about"
+xdotool key Return
+expect "about closed"
+
 # The help window.
 xdotool windowfocus --sync "$wid"
 xdotool key F1
