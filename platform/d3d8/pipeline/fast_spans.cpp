@@ -6,39 +6,12 @@
 #include <cmath>
 #include <cstring>
 
+#include "fast_state.h"
 #include "pixel_shader.h"
 
 namespace d3d8pipe {
 
 namespace {
-
-// Where the colour and alpha of the single stage come from.
-enum class Source : uint8_t { kDiffuse, kTexture, kModulate, kOne };
-
-enum class DepthMode : uint8_t { kNone, k16, k24 };
-
-struct FastLevel {
-  const BYTE* bits;
-  INT pitch;
-  int widthMask, heightMask;
-  float width, height;
-};
-
-// Everything the specialised routines need, derived from a PixelShader that
-// qualifies. Lives inside the shader's scratch space.
-struct FastState {
-  Source color, alpha;
-  bool textured;
-  bool clampU, clampV;
-  bool magLinear, minLinear;
-  DWORD mipFilter;
-  float lodBias;
-  int baseLevel, lastLevel;
-  float width0, height0;
-  FastLevel levels[kMaxTextureLevels];
-  bool depthWrite;
-  uint32_t depthInclusive;  // 1 for LESSEQUAL, 0 for LESS
-};
 
 bool IsPowerOfTwo(UINT v) { return v != 0 && (v & (v - 1)) == 0; }
 
@@ -215,6 +188,15 @@ void FastSpan(const void* opaque, const RasterPrimitive& p, int y, int x0, int x
   }
 }
 
+}  // namespace
+
+uint32_t SampleFastScalar(const FastState& state, float u, float v, float lod) {
+  const __m128i c = Sample(state, u, v, lod);
+  return static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(c, c)));
+}
+
+namespace {
+
 template <DepthMode kDepth>
 SpanFunction ForDepth(bool textured, bool blend) {
   if (textured) return blend ? FastSpan<kDepth, true, true> : FastSpan<kDepth, true, false>;
@@ -319,6 +301,7 @@ SpanFunction SelectFastSpan(const PixelShader& shader) {
     return nullptr;
   }
 
+  if (SpanFunction wide = SelectAvx2Span(depth, s.textured, blend, s)) return wide;
   switch (depth) {
     case DepthMode::k24: return ForDepth<DepthMode::k24>(s.textured, blend);
     case DepthMode::k16: return ForDepth<DepthMode::k16>(s.textured, blend);

@@ -1,0 +1,290 @@
+// The specialised span routines in an AVX2 form: eight pixels at a time, with
+// gathered texels. Compiled for AVX2 per function and chosen only when the
+// processor has it; everything here uses intrinsics and local helpers only, so
+// no shared inline code is built for AVX2.
+#include <immintrin.h>
+
+#include <cstring>
+
+#include "fast_state.h"
+#include "pixel_shader.h"
+
+#define KELVANE_AVX2 __attribute__((target("avx2")))
+
+namespace d3d8pipe {
+
+namespace {
+
+struct Texels16 {
+  __m256i lo, hi;  // pixels 0, 1, 4, 5 and 2, 3, 6, 7; four 16-bit channels (b, g, r, a) each
+};
+
+KELVANE_AVX2 inline __m256 Lanes(float base, float step) {
+  return _mm256_add_ps(_mm256_set1_ps(base), _mm256_mul_ps(_mm256_set1_ps(step), _mm256_setr_ps(0, 1, 2, 3, 4, 5, 6, 7)));
+}
+
+KELVANE_AVX2 inline __m256 Clamp(__m256 x, float lo, float hi) {
+  return _mm256_min_ps(_mm256_max_ps(x, _mm256_set1_ps(lo)), _mm256_set1_ps(hi));  // NaN becomes lo
+}
+
+KELVANE_AVX2 inline __m256 Log2(__m256 x) {
+  const __m256i bits = _mm256_castps_si256(x);
+  const __m256 exponent = _mm256_cvtepi32_ps(
+      _mm256_sub_epi32(_mm256_and_si256(_mm256_srli_epi32(bits, 23), _mm256_set1_epi32(255)), _mm256_set1_epi32(128)));
+  const __m256 m = _mm256_castsi256_ps(
+      _mm256_or_si256(_mm256_and_si256(bits, _mm256_set1_epi32(0x007FFFFF)), _mm256_set1_epi32(0x3F800000)));
+  const __m256 poly = _mm256_add_ps(_mm256_mul_ps(_mm256_set1_ps(-0.34484843f), m), _mm256_set1_ps(2.02466578f));
+  return _mm256_add_ps(exponent, _mm256_sub_ps(_mm256_mul_ps(poly, m), _mm256_set1_ps(0.67981732f)));
+}
+
+KELVANE_AVX2 inline __m256i Div255(__m256i x) {
+  x = _mm256_add_epi16(x, _mm256_set1_epi16(128));
+  return _mm256_srli_epi16(_mm256_add_epi16(x, _mm256_srli_epi16(x, 8)), 8);
+}
+
+KELVANE_AVX2 inline __m256i Lerp16(__m256i a, __m256i b, __m256i weight) {
+  return _mm256_add_epi16(a, _mm256_srai_epi16(_mm256_mullo_epi16(_mm256_sub_epi16(b, a), weight), 7));
+}
+
+// Per-pixel weights (32-bit lanes) spread to the channel layout of Texels16.
+KELVANE_AVX2 inline void Spread(__m256i w, __m256i& lo, __m256i& hi) {
+  const __m256i pair = _mm256_or_si256(w, _mm256_slli_epi32(w, 16));
+  lo = _mm256_unpacklo_epi32(pair, pair);
+  hi = _mm256_unpackhi_epi32(pair, pair);
+}
+
+KELVANE_AVX2 inline Texels16 Widen(__m256i argb) {
+  const __m256i zero = _mm256_setzero_si256();
+  return {_mm256_unpacklo_epi8(argb, zero), _mm256_unpackhi_epi8(argb, zero)};
+}
+
+KELVANE_AVX2 inline Texels16 Lerp(const Texels16& a, const Texels16& b, __m256i weight) {
+  __m256i lo, hi;
+  Spread(weight, lo, hi);
+  return {Lerp16(a.lo, b.lo, lo), Lerp16(a.hi, b.hi, hi)};
+}
+
+KELVANE_AVX2 inline __m256i Address(__m256i i, __m256i mask, bool clamp) {
+  if (!clamp) return _mm256_and_si256(i, mask);
+  return _mm256_min_epi32(_mm256_max_epi32(i, _mm256_setzero_si256()), mask);
+}
+
+KELVANE_AVX2 Texels16 Bilinear(const FastState& s, const FastLevel& l, __m256 u, __m256 v) {
+  const __m256 x = Clamp(_mm256_sub_ps(_mm256_mul_ps(u, _mm256_set1_ps(l.width)), _mm256_set1_ps(0.5f)), -1.0e6f, 1.0e6f);
+  const __m256 y = Clamp(_mm256_sub_ps(_mm256_mul_ps(v, _mm256_set1_ps(l.height)), _mm256_set1_ps(0.5f)), -1.0e6f, 1.0e6f);
+  const __m256 fx = _mm256_floor_ps(x), fy = _mm256_floor_ps(y);
+  const __m256 k128 = _mm256_set1_ps(128.0f);
+  const __m256i wx = _mm256_cvttps_epi32(_mm256_mul_ps(_mm256_sub_ps(x, fx), k128));
+  const __m256i wy = _mm256_cvttps_epi32(_mm256_mul_ps(_mm256_sub_ps(y, fy), k128));
+  const __m256i xi = _mm256_cvttps_epi32(fx), yi = _mm256_cvttps_epi32(fy);
+  const __m256i one = _mm256_set1_epi32(1);
+  const __m256i maskX = _mm256_set1_epi32(l.widthMask), maskY = _mm256_set1_epi32(l.heightMask);
+  const __m256i x0 = _mm256_slli_epi32(Address(xi, maskX, s.clampU), 2);
+  const __m256i x1 = _mm256_slli_epi32(Address(_mm256_add_epi32(xi, one), maskX, s.clampU), 2);
+  const __m256i pitch = _mm256_set1_epi32(l.pitch);
+  const __m256i row0 = _mm256_mullo_epi32(Address(yi, maskY, s.clampV), pitch);
+  const __m256i row1 = _mm256_mullo_epi32(Address(_mm256_add_epi32(yi, one), maskY, s.clampV), pitch);
+  const int* base = reinterpret_cast<const int*>(l.bits);
+  const Texels16 t00 = Widen(_mm256_i32gather_epi32(base, _mm256_add_epi32(row0, x0), 1));
+  const Texels16 t01 = Widen(_mm256_i32gather_epi32(base, _mm256_add_epi32(row0, x1), 1));
+  const Texels16 t10 = Widen(_mm256_i32gather_epi32(base, _mm256_add_epi32(row1, x0), 1));
+  const Texels16 t11 = Widen(_mm256_i32gather_epi32(base, _mm256_add_epi32(row1, x1), 1));
+  return Lerp(Lerp(t00, t01, wx), Lerp(t10, t11, wx), wy);
+}
+
+// Texture colour of eight pixels; `active` marks the pixels that count.
+KELVANE_AVX2 Texels16 SampleTexture(const FastState& s, __m256 u, __m256 v, __m256 lod, __m256i active) {
+  __m256i level;
+  __m256i weight = _mm256_setzero_si256();
+  const __m256i base = _mm256_set1_epi32(s.baseLevel), last = _mm256_set1_epi32(s.lastLevel);
+  const __m256 positive = _mm256_cmp_ps(lod, _mm256_setzero_ps(), _CMP_GT_OQ);
+  if (s.mipFilter == D3DTEXF_NONE || s.lastLevel == s.baseLevel) {
+    level = base;
+  } else if (s.mipFilter == D3DTEXF_POINT) {
+    const __m256i step = _mm256_cvttps_epi32(_mm256_add_ps(Clamp(lod, 0.0f, 64.0f), _mm256_set1_ps(0.5f)));
+    level = _mm256_min_epi32(_mm256_add_epi32(base, _mm256_and_si256(step, _mm256_castps_si256(positive))), last);
+  } else {
+    const __m256 clamped = Clamp(lod, 0.0f, static_cast<float>(s.lastLevel - s.baseLevel));
+    const __m256 whole = _mm256_floor_ps(clamped);
+    level = _mm256_add_epi32(base, _mm256_cvttps_epi32(whole));
+    weight = _mm256_cvttps_epi32(_mm256_mul_ps(_mm256_sub_ps(clamped, whole), _mm256_set1_ps(128.0f)));
+    const __m256i atLast = _mm256_cmpgt_epi32(level, _mm256_sub_epi32(last, _mm256_set1_epi32(1)));
+    level = _mm256_min_epi32(level, last);
+    weight = _mm256_andnot_si256(atLast, weight);
+  }
+  const __m256i first = _mm256_permutevar8x32_epi32(level, _mm256_setzero_si256());
+  const __m256i same = _mm256_or_si256(_mm256_cmpeq_epi32(level, first), _mm256_xor_si256(active, _mm256_set1_epi32(-1)));
+  if (_mm256_movemask_epi8(same) == -1) {
+    const int l = _mm256_cvtsi256_si32(first);
+    const Texels16 a = Bilinear(s, s.levels[l], u, v);
+    if (_mm256_testz_si256(weight, active)) return a;
+    return Lerp(a, Bilinear(s, s.levels[l + 1], u, v), weight);
+  }
+  // The group straddles two levels: one pixel at a time.
+  alignas(32) float us[8], vs[8], lods[8];
+  alignas(32) uint32_t out[8];
+  _mm256_store_ps(us, u);
+  _mm256_store_ps(vs, v);
+  _mm256_store_ps(lods, lod);
+  for (int i = 0; i < 8; ++i) out[i] = SampleFastScalar(s, us[i], vs[i], lods[i]);
+  return Widen(_mm256_load_si256(reinterpret_cast<const __m256i*>(out)));
+}
+
+KELVANE_AVX2 inline __m256i PickSource(Source source, __m256i diffuse, __m256i texture, __m256i modulated) {
+  switch (source) {
+    case Source::kDiffuse: return diffuse;
+    case Source::kTexture: return texture;
+    case Source::kModulate: return modulated;
+    default: return _mm256_set1_epi16(255);
+  }
+}
+
+KELVANE_AVX2 inline __m256 Start(const Plane& plane, float fx, float fy) {
+  return Lanes(plane.base + plane.dx * fx + plane.dy * fy, plane.dx);
+}
+
+KELVANE_AVX2 inline __m256 Step8(const Plane& plane) { return _mm256_set1_ps(8.0f * plane.dx); }
+
+KELVANE_AVX2 inline __m256i Channel(__m256 c, __m256 w) {
+  return _mm256_cvtps_epi32(Clamp(_mm256_mul_ps(_mm256_mul_ps(c, w), _mm256_set1_ps(255.0f)), 0.0f, 255.0f));
+}
+
+KELVANE_AVX2 inline __m256i Combine(const FastState& s, __m256i dif, __m256i tex, __m256i mod) {
+  const __m256i alphaLanes = _mm256_set1_epi64x(static_cast<long long>(0xFFFF000000000000ull));
+  const __m256i rgb = PickSource(s.color, dif, tex, mod), a = PickSource(s.alpha, dif, tex, mod);
+  return _mm256_or_si256(_mm256_andnot_si256(alphaLanes, rgb), _mm256_and_si256(alphaLanes, a));
+}
+
+// Source alpha over destination: src·a + dst·(1 − a).
+KELVANE_AVX2 inline __m256i BlendOver(__m256i src, __m256i dest) {
+  const __m256i alpha = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(src, 0xFF), 0xFF);
+  const __m256i inverse = _mm256_sub_epi16(_mm256_set1_epi16(255), alpha);
+  return Div255(_mm256_add_epi16(_mm256_mullo_epi16(src, alpha), _mm256_mullo_epi16(dest, inverse)));
+}
+
+template <DepthMode kDepth, bool kTextured, bool kBlend>
+KELVANE_AVX2 void WideSpan(const void* opaque, const RasterPrimitive& p, int y, int x0, int x1) {
+  const PixelShader& shader = *static_cast<const PixelShader*>(opaque);
+  const FastState& s = *reinterpret_cast<const FastState*>(shader.fastState);
+  const float fy = static_cast<float>(y) - p.originY;
+  const float fx = static_cast<float>(x0) - p.originX;
+  __m256 z = Start(p.z, fx, fy), q = Start(p.invW, fx, fy);
+  const __m256 zStep = Step8(p.z), qStep = Step8(p.invW);
+  const Plane* d = p.attr + kDiffuseAttr;
+  __m256 dr = Start(d[0], fx, fy), dg = Start(d[1], fx, fy), db = Start(d[2], fx, fy), da = Start(d[3], fx, fy);
+  const __m256 drStep = Step8(d[0]), dgStep = Step8(d[1]), dbStep = Step8(d[2]), daStep = Step8(d[3]);
+  const Plane& pu = p.attr[kTexAttr];
+  const Plane& pv = p.attr[kTexAttr + 1];
+  __m256 uq = _mm256_setzero_ps(), vq = _mm256_setzero_ps();
+  if (kTextured) {
+    uq = Start(pu, fx, fy);
+    vq = Start(pv, fx, fy);
+  }
+  const __m256i laneIndex = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+  int* target = reinterpret_cast<int*>(shader.target + static_cast<ptrdiff_t>(y) * shader.targetPitch);
+  BYTE* depthRow = kDepth == DepthMode::kNone ? nullptr : shader.depth.bits + static_cast<ptrdiff_t>(y) * shader.depth.pitch;
+
+  for (int x = x0; x <= x1; x += 8) {
+    __m256i mask = _mm256_cmpgt_epi32(_mm256_set1_epi32(x1 - x + 1), laneIndex);
+    if constexpr (kDepth == DepthMode::k24) {
+      int* row = reinterpret_cast<int*>(depthRow) + x;
+      const __m256i stored = _mm256_maskload_epi32(row, mask);
+      const __m256 zc = Clamp(z, 0.0f, 1.0f);
+      const __m256i value = _mm256_min_epi32(
+          _mm256_cvttps_epi32(_mm256_add_ps(_mm256_mul_ps(zc, _mm256_set1_ps(16777215.0f)), _mm256_set1_ps(0.5f))),
+          _mm256_set1_epi32(0xFFFFFF));
+      const __m256i limit = _mm256_add_epi32(_mm256_srli_epi32(stored, 8), _mm256_set1_epi32(static_cast<int>(s.depthInclusive)));
+      mask = _mm256_and_si256(mask, _mm256_cmpgt_epi32(limit, value));
+      if (s.depthWrite) {
+        const __m256i merged = _mm256_or_si256(_mm256_and_si256(stored, _mm256_set1_epi32(0xFF)), _mm256_slli_epi32(value, 8));
+        _mm256_maskstore_epi32(row, mask, merged);
+      }
+    } else if constexpr (kDepth == DepthMode::k16) {
+      uint16_t* row = reinterpret_cast<uint16_t*>(depthRow) + x;
+      const int count = x1 - x + 1 < 8 ? x1 - x + 1 : 8;
+      alignas(16) uint16_t stored16[8] = {};
+      std::memcpy(stored16, row, static_cast<size_t>(count) * 2);
+      const __m256i stored = _mm256_cvtepu16_epi32(_mm_load_si128(reinterpret_cast<const __m128i*>(stored16)));
+      const __m256 zc = Clamp(z, 0.0f, 1.0f);
+      const __m256i value = _mm256_cvttps_epi32(_mm256_add_ps(_mm256_mul_ps(zc, _mm256_set1_ps(65535.0f)), _mm256_set1_ps(0.5f)));
+      const __m256i limit = _mm256_add_epi32(stored, _mm256_set1_epi32(static_cast<int>(s.depthInclusive)));
+      mask = _mm256_and_si256(mask, _mm256_cmpgt_epi32(limit, value));
+      if (s.depthWrite) {
+        const __m256i merged = _mm256_blendv_epi8(stored, value, mask);
+        const __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi32(merged, merged), 0x08);
+        _mm_store_si128(reinterpret_cast<__m128i*>(stored16), _mm256_castsi256_si128(packed));
+        std::memcpy(row, stored16, static_cast<size_t>(count) * 2);
+      }
+    }
+    if (!_mm256_testz_si256(mask, mask)) {
+      const __m256 w = _mm256_div_ps(_mm256_set1_ps(1.0f), q);
+      const __m256i argb = _mm256_or_si256(
+          _mm256_or_si256(_mm256_slli_epi32(Channel(da, w), 24), _mm256_slli_epi32(Channel(dr, w), 16)),
+          _mm256_or_si256(_mm256_slli_epi32(Channel(dg, w), 8), Channel(db, w)));
+      const Texels16 diffuse = Widen(argb);
+      Texels16 texture{_mm256_set1_epi16(255), _mm256_set1_epi16(255)};
+      if constexpr (kTextured) {
+        const __m256 u = _mm256_mul_ps(uq, w), v = _mm256_mul_ps(vq, w);
+        const __m256 qdx = _mm256_set1_ps(p.invW.dx), qdy = _mm256_set1_ps(p.invW.dy);
+        const __m256 sw = _mm256_mul_ps(w, _mm256_set1_ps(s.width0)), sh = _mm256_mul_ps(w, _mm256_set1_ps(s.height0));
+        const __m256 ax = _mm256_mul_ps(_mm256_sub_ps(_mm256_set1_ps(pu.dx), _mm256_mul_ps(u, qdx)), sw);
+        const __m256 bx = _mm256_mul_ps(_mm256_sub_ps(_mm256_set1_ps(pv.dx), _mm256_mul_ps(v, qdx)), sh);
+        const __m256 ay = _mm256_mul_ps(_mm256_sub_ps(_mm256_set1_ps(pu.dy), _mm256_mul_ps(u, qdy)), sw);
+        const __m256 by = _mm256_mul_ps(_mm256_sub_ps(_mm256_set1_ps(pv.dy), _mm256_mul_ps(v, qdy)), sh);
+        const __m256 rho2 = _mm256_max_ps(_mm256_add_ps(_mm256_mul_ps(ax, ax), _mm256_mul_ps(bx, bx)),
+                                          _mm256_add_ps(_mm256_mul_ps(ay, ay), _mm256_mul_ps(by, by)));
+        // rho² of 0 (or NaN) means magnification.
+        const __m256 valid = _mm256_cmp_ps(rho2, _mm256_set1_ps(1.0e-30f), _CMP_GT_OQ);
+        const __m256 lod = _mm256_blendv_ps(_mm256_set1_ps(-100.0f),
+                                            _mm256_add_ps(_mm256_mul_ps(_mm256_set1_ps(0.5f), Log2(Clamp(rho2, 1.0e-30f, 1.0e30f))),
+                                                          _mm256_set1_ps(s.lodBias)),
+                                            valid);
+        texture = SampleTexture(s, u, v, lod, mask);
+      }
+      const Texels16 modulated{Div255(_mm256_mullo_epi16(texture.lo, diffuse.lo)), Div255(_mm256_mullo_epi16(texture.hi, diffuse.hi))};
+      Texels16 color{Combine(s, diffuse.lo, texture.lo, modulated.lo), Combine(s, diffuse.hi, texture.hi, modulated.hi)};
+      if constexpr (kBlend) {
+        __m256i dst = _mm256_maskload_epi32(target + x, mask);
+        if (shader.targetKind == TargetKind::kX8R8G8B8) dst = _mm256_or_si256(dst, _mm256_set1_epi32(static_cast<int>(0xFF000000u)));
+        const Texels16 d16 = Widen(dst);
+        color = {BlendOver(color.lo, d16.lo), BlendOver(color.hi, d16.hi)};
+      }
+      _mm256_maskstore_epi32(target + x, mask, _mm256_packus_epi16(color.lo, color.hi));
+    }
+    z = _mm256_add_ps(z, zStep);
+    q = _mm256_add_ps(q, qStep);
+    dr = _mm256_add_ps(dr, drStep);
+    dg = _mm256_add_ps(dg, dgStep);
+    db = _mm256_add_ps(db, dbStep);
+    da = _mm256_add_ps(da, daStep);
+    if (kTextured) {
+      uq = _mm256_add_ps(uq, _mm256_set1_ps(8.0f * pu.dx));
+      vq = _mm256_add_ps(vq, _mm256_set1_ps(8.0f * pv.dx));
+    }
+  }
+}
+
+template <DepthMode kDepth>
+SpanFunction ForDepth(bool textured, bool blend) {
+  if (textured) return blend ? WideSpan<kDepth, true, true> : WideSpan<kDepth, true, false>;
+  return blend ? WideSpan<kDepth, false, true> : WideSpan<kDepth, false, false>;
+}
+
+bool HasAvx2() {
+  static const bool has = __builtin_cpu_supports("avx2");
+  return has;
+}
+
+}  // namespace
+
+SpanFunction SelectAvx2Span(DepthMode depth, bool textured, bool blend, const FastState& state) {
+  if (!HasAvx2()) return nullptr;
+  if (textured && (!state.magLinear || !state.minLinear)) return nullptr;
+  switch (depth) {
+    case DepthMode::k24: return ForDepth<DepthMode::k24>(textured, blend);
+    case DepthMode::k16: return ForDepth<DepthMode::k16>(textured, blend);
+    default: return ForDepth<DepthMode::kNone>(textured, blend);
+  }
+}
+
+}  // namespace d3d8pipe

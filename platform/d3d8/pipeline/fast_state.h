@@ -1,0 +1,45 @@
+// State shared by the specialised span routines (SSE2 and AVX2 forms).
+#pragma once
+
+#include "draw_context.h"
+#include "rasterizer.h"
+
+namespace d3d8pipe {
+
+// Where the colour and alpha of the single stage come from.
+enum class Source : uint8_t { kDiffuse, kTexture, kModulate, kOne };
+
+enum class DepthMode : uint8_t { kNone, k16, k24 };
+
+struct FastLevel {
+  const BYTE* bits;
+  INT pitch;
+  int widthMask, heightMask;
+  float width, height;
+};
+
+// Everything the specialised routines need, derived from a PixelShader that
+// qualifies. Lives inside the shader's scratch space.
+struct FastState {
+  Source color, alpha;
+  bool textured;
+  bool clampU, clampV;
+  bool magLinear, minLinear;
+  DWORD mipFilter;
+  float lodBias;
+  int baseLevel, lastLevel;
+  float width0, height0;
+  FastLevel levels[kMaxTextureLevels];
+  bool depthWrite;
+  uint32_t depthInclusive;  // 1 for LESSEQUAL, 0 for LESS
+};
+
+// One texture sample by the SSE2 routine, as A8R8G8B8; the AVX2 routine uses it
+// for the rare groups of pixels that straddle two mip levels.
+uint32_t SampleFastScalar(const FastState& state, float u, float v, float lod);
+
+// The AVX2 form of the specialised routine for these states, or nullptr when
+// the processor lacks AVX2 or the states need what only the SSE2 form does.
+SpanFunction SelectAvx2Span(DepthMode depth, bool textured, bool blend, const FastState& state);
+
+}  // namespace d3d8pipe
