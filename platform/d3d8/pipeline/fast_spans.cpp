@@ -301,7 +301,9 @@ SpanFunction SelectFastSpan(const PixelShader& shader) {
     return nullptr;
   }
 
-  if (SpanFunction wide = SelectAvx2Span(depth, s.textured, blend, s)) return wide;
+  if (AllowedSpanRoutines() == SpanRoutines::kFastest) {
+    if (SpanFunction wide = SelectAvx2Span(depth, s.textured, blend, s)) return wide;
+  }
   switch (depth) {
     case DepthMode::k24: return ForDepth<DepthMode::k24>(s.textured, blend);
     case DepthMode::k16: return ForDepth<DepthMode::k16>(s.textured, blend);

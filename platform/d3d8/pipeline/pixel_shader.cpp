@@ -1,6 +1,7 @@
 #include "pixel_shader.h"
 
 #include <algorithm>
+#include <atomic>
 
 #include "fast_spans.h"
 #include "texel_formats.h"
@@ -53,7 +54,15 @@ bool PixelShader::Configure(const DrawContext& context) {
   return true;
 }
 
+namespace {
+std::atomic<SpanRoutines> g_allowedRoutines{SpanRoutines::kFastest};
+}  // namespace
+
+void TestSetSpanRoutines(SpanRoutines routines) { g_allowedRoutines.store(routines); }
+SpanRoutines AllowedSpanRoutines() { return g_allowedRoutines.load(); }
+
 SpanFunction PixelShader::Span() const {
+  if (AllowedSpanRoutines() == SpanRoutines::kGeneric) return ShadeSpanGeneric;
   if (SpanFunction fast = SelectFastSpan(*this)) return fast;
   return ShadeSpanGeneric;
 }

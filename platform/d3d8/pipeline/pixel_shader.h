@@ -45,6 +45,12 @@ struct PixelShader {
   SpanFunction Span() const;
 };
 
+// Which span routines may be chosen; tests compare the specialised ones with
+// the generic one. The program never calls this.
+enum class SpanRoutines { kFastest, kSse2, kGeneric };
+void TestSetSpanRoutines(SpanRoutines routines);
+SpanRoutines AllowedSpanRoutines();
+
 // The generic routine, also used by the tests as the reference for the specialised ones.
 void ShadeSpanGeneric(const void* shader, const RasterPrimitive& primitive, int y, int x0, int x1);
 

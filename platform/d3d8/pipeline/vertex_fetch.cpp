@@ -37,7 +37,7 @@ FvfLayout DecodeFvf(DWORD fvf) {
     case D3DFVF_XYZ: offset = 12; break;
     case D3DFVF_XYZRHW: offset = 16; layout.pretransformed = true; break;
     case D3DFVF_XYZB1: case D3DFVF_XYZB2: case D3DFVF_XYZB3: case D3DFVF_XYZB4: case D3DFVF_XYZB5:
-      layout.blendWeights = ((fvf & D3DFVF_POSITION_MASK) - D3DFVF_XYZ) / 2;
+      layout.blendWeights = ((fvf & D3DFVF_POSITION_MASK) - D3DFVF_XYZRHW) / 2;  // B1 = 0x6 … B5 = 0xE
       offset = 12 + 4 * layout.blendWeights;
       break;
     default: return layout;  // no position

@@ -1,1 +1,224 @@
+// The draw entry points: argument checks, index handling, primitive types,
+// flat shading, and agreement between the span routines and between one and
+// several threads.
 #include <gtest/gtest.h>
+
+#include "pixel_shader.h"
+#include "scene_support.h"
+
+using namespace d3d8pipe;
+using d3d8pipe::DrawPrimitives;
+
+namespace {
+
+constexpr DWORD kScreenFvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
+
+class DrawTest : public ::testing::Test {
+ protected:
+  DrawTest() : canvas(16, 16) {
+    canvas.Clear(0xFF000000);
+    canvas.SetStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
+    canvas.SetStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+    canvas.SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+  }
+  int Lit() const {
+    int n = 0;
+    for (int y = 0; y < 16; ++y)
+      for (int x = 0; x < 16; ++x) n += (canvas.Pixel(x, y) & 0xFFFFFF) != 0;
+    return n;
+  }
+  Canvas canvas;
+};
+
+const TlVertex kQuad[4] = {{0, 0, 0, 1, 0xFFFF0000, 0, 0},
+                               {16, 0, 0, 1, 0xFF00FF00, 0, 0},
+                               {0, 16, 0, 1, 0xFF0000FF, 0, 0},
+                               {16, 16, 0, 1, 0xFFFFFFFF, 0, 0}};
+
+TEST_F(DrawTest, InvalidCallsDrawNothing) {
+  canvas.SetStream(kQuad, sizeof(TlVertex), kScreenFvf, 4);
+  EXPECT_EQ(DrawPrimitives(canvas.context, D3DPT_TRIANGLESTRIP, 1, 2), D3DERR_INVALIDCALL);  // needs vertex 4
+  EXPECT_EQ(DrawPrimitives(canvas.context, D3DPT_TRIANGLESTRIP, 0, 0xFFFFFFFFu), D3DERR_INVALIDCALL);
+  EXPECT_EQ(DrawPrimitives(canvas.context, static_cast<D3DPRIMITIVETYPE>(9), 0, 1), D3DERR_INVALIDCALL);
+  canvas.SetStream(kQuad, 8, kScreenFvf, 4);  // stride shorter than the vertex
+  EXPECT_EQ(DrawPrimitives(canvas.context, D3DPT_TRIANGLESTRIP, 0, 2), D3DERR_INVALIDCALL);
+  canvas.SetStream(kQuad, sizeof(TlVertex), D3DFVF_NORMAL, 4);  // no position
+  EXPECT_EQ(DrawPrimitives(canvas.context, D3DPT_TRIANGLESTRIP, 0, 2), D3DERR_INVALIDCALL);
+  canvas.SetStream(nullptr, sizeof(TlVertex), kScreenFvf, 4);
+  EXPECT_EQ(DrawPrimitives(canvas.context, D3DPT_TRIANGLESTRIP, 0, 2), D3DERR_INVALIDCALL);
+  canvas.SetStream(kQuad, sizeof(TlVertex), kScreenFvf, 4);
+  canvas.context.renderTarget.format = D3DFMT_DXT1;
+  EXPECT_EQ(DrawPrimitives(canvas.context, D3DPT_TRIANGLESTRIP, 0, 2), D3DERR_INVALIDCALL);
+  canvas.context.renderTarget.format = D3DFMT_X8R8G8B8;
+  canvas.context.depth.pitch = 4;  // shorter than a row of the depth buffer
+  EXPECT_EQ(DrawPrimitives(canvas.context, D3DPT_TRIANGLESTRIP, 0, 2), D3DERR_INVALIDCALL);
+  EXPECT_EQ(Lit(), 0);
+  EXPECT_EQ(DrawPrimitives(canvas.context, D3DPT_TRIANGLESTRIP, 0, 0), D3D_OK);  // nothing to draw is fine
+}
+
+TEST_F(DrawTest, IndicesAreCheckedAgainstTheRangeAndTheStream) {
+  canvas.SetStream(kQuad, sizeof(TlVertex), kScreenFvf, 4);
+  canvas.SetIndices({0, 1, 2, 1, 3, 2, 7});
+  EXPECT_EQ(DrawIndexedPrimitives(canvas.context, D3DPT_TRIANGLELIST, 0, 4, 4, 1), D3DERR_INVALIDCALL);  // index 7
+  EXPECT_EQ(DrawIndexedPrimitives(canvas.context, D3DPT_TRIANGLELIST, 1, 3, 0, 1), D3DERR_INVALIDCALL);  // 0 < min
+  EXPECT_EQ(DrawIndexedPrimitives(canvas.context, D3DPT_TRIANGLELIST, 0, 5, 0, 2), D3DERR_INVALIDCALL);  // range past stream
+  EXPECT_EQ(DrawIndexedPrimitives(canvas.context, D3DPT_TRIANGLELIST, 0, 4, 6, 1), D3DERR_INVALIDCALL);  // past the indices
+  EXPECT_EQ(Lit(), 0);
+  EXPECT_EQ(DrawIndexedPrimitives(canvas.context, D3DPT_TRIANGLELIST, 0, 4, 0, 2), D3D_OK);
+  EXPECT_EQ(Lit(), 256);
+}
+
+TEST_F(DrawTest, ThirtyTwoBitIndicesWithBaseVertex) {
+  // Two quads in one stream; the indices address the second through the base.
+  TlVertex vertices[8];
+  for (int i = 0; i < 4; ++i) {
+    vertices[i] = kQuad[i];
+    vertices[4 + i] = kQuad[i];
+    vertices[4 + i].x = vertices[4 + i].x / 2 + 8;  // right half only
+  }
+  canvas.SetStream(vertices, sizeof(TlVertex), kScreenFvf, 8);
+  const uint32_t indices[6] = {0, 1, 2, 1, 3, 2};
+  canvas.context.indices = {indices, true, 6, 4};
+  ASSERT_EQ(DrawIndexedPrimitives(canvas.context, D3DPT_TRIANGLELIST, 0, 4, 0, 2), D3D_OK);
+  EXPECT_EQ(Lit(), 128);
+  EXPECT_EQ(canvas.Pixel(3, 3), 0xFF000000u);
+}
+
+TEST_F(DrawTest, StripAndFanCoverTheQuadAndKeepWinding) {
+  canvas.SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
+  canvas.SetStream(kQuad, sizeof(TlVertex), kScreenFvf, 4);
+  ASSERT_EQ(DrawPrimitives(canvas.context, D3DPT_TRIANGLESTRIP, 0, 2), D3D_OK);
+  EXPECT_EQ(Lit(), 256);  // both strip triangles face the same way
+  canvas.Clear(0xFF000000);
+  const TlVertex fan[4] = {kQuad[0], kQuad[1], kQuad[3], kQuad[2]};
+  canvas.SetStream(fan, sizeof(TlVertex), kScreenFvf, 4);
+  ASSERT_EQ(DrawPrimitives(canvas.context, D3DPT_TRIANGLEFAN, 0, 2), D3D_OK);
+  EXPECT_EQ(Lit(), 256);
+  canvas.Clear(0xFF000000);
+  // Three sides of a square, 13 pixels each (the last pixel of a segment is left out).
+  const TlVertex strip[4] = {{1, 1, 0, 1, 0xFFFFFFFF, 0, 0}, {14, 1, 0, 1, 0xFFFFFFFF, 0, 0},
+                             {14, 14, 0, 1, 0xFFFFFFFF, 0, 0}, {1, 14, 0, 1, 0xFFFFFFFF, 0, 0}};
+  canvas.SetStream(strip, sizeof(TlVertex), kScreenFvf, 4);
+  ASSERT_EQ(DrawPrimitives(canvas.context, D3DPT_LINESTRIP, 0, 3), D3D_OK);
+  EXPECT_EQ(Lit(), 39);
+}
+
+TEST_F(DrawTest, FlatShadingTakesTheFirstVertexColour) {
+  canvas.SetRenderState(D3DRS_SHADEMODE, D3DSHADE_FLAT);
+  canvas.SetStream(kQuad, sizeof(TlVertex), kScreenFvf, 4);
+  ASSERT_EQ(DrawPrimitives(canvas.context, D3DPT_TRIANGLELIST, 0, 1), D3D_OK);
+  EXPECT_EQ(canvas.Pixel(1, 1), 0xFFFF0000u);
+  EXPECT_EQ(canvas.Pixel(12, 2), 0xFFFF0000u);
+  EXPECT_EQ(canvas.Pixel(2, 12), 0xFFFF0000u);
+}
+
+TEST_F(DrawTest, ClearHonoursRectanglesViewportAndStencil) {
+  canvas.context.viewport = {4, 4, 8, 8, 0, 1};
+  const D3DRECT rect{0, 0, 6, 6};
+  ASSERT_EQ(ClearSurfaces(canvas.context, 1, &rect, D3DCLEAR_TARGET, 0xFF00FF00, 1, 0), D3D_OK);
+  EXPECT_EQ(canvas.Pixel(5, 5), 0xFF00FF00u);
+  EXPECT_EQ(canvas.Pixel(3, 3), 0xFF000000u);  // outside the viewport
+  EXPECT_EQ(canvas.Pixel(7, 7), 0xFF000000u);  // outside the rectangle
+  uint32_t word;
+  ASSERT_EQ(ClearSurfaces(canvas.context, 0, nullptr, D3DCLEAR_STENCIL, 0, 1, 0x5A), D3D_OK);
+  ASSERT_EQ(ClearSurfaces(canvas.context, 0, nullptr, D3DCLEAR_ZBUFFER, 0, 0.5f, 0), D3D_OK);
+  std::memcpy(&word, canvas.depth.data() + (5 * 16 + 5) * 4, 4);
+  EXPECT_EQ(word & 0xFF, 0x5Au);
+  EXPECT_EQ(word >> 8, 0x800000u);
+  EXPECT_EQ(ClearSurfaces(canvas.context, 1, nullptr, D3DCLEAR_TARGET, 0, 1, 0), D3DERR_INVALIDCALL);
+  EXPECT_EQ(ClearSurfaces(canvas.context, 0, nullptr, D3DCLEAR_ZBUFFER, 0, 2.0f, 0), D3DERR_INVALIDCALL);
+}
+
+// A scene that exercises every specialised routine: textured and lit,
+// blended sprites, a blended pre-transformed quad, untextured geometry.
+Picture RenderMixedScene(D3DFORMAT depthFormat) {
+  static const Texture earth = MakeTexture(64, 32, true, [](int x, int y) {
+    return 0xFF000000u | (static_cast<uint32_t>(x * 4) << 16) | (static_cast<uint32_t>(y * 8) << 8) | ((x ^ y) & 255);
+  });
+  static const Texture glow = MakeTexture(8, 8, true, [](int x, int y) {
+    return (static_cast<uint32_t>((x + y) * 16) << 24) | 0xFFFFFFu;
+  });
+  Canvas canvas(96, 72, D3DFMT_X8R8G8B8, depthFormat);
+  canvas.Clear(0xFF101010);
+  canvas.Camera({0, 0.5f, 3}, {0, 0, 0});
+  canvas.SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
+  canvas.SetRenderState(D3DRS_AMBIENT, 0xFF404040);
+  canvas.SetRenderState(D3DRS_NORMALIZENORMALS, TRUE);
+  canvas.SetRenderState(D3DRS_WRAP0, D3DWRAPCOORD_0);
+  for (auto s : {D3DTSS_MAGFILTER, D3DTSS_MINFILTER, D3DTSS_MIPFILTER}) canvas.SetStageState(0, s, D3DTEXF_LINEAR);
+  canvas.SetStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+  D3DLIGHT8 light{};
+  light.Type = D3DLIGHT_DIRECTIONAL;
+  light.Diffuse = {0.8f, 0.8f, 0.8f, 1};
+  light.Direction = {-1, -0.5f, -1};
+  canvas.context.lights = &light;
+  canvas.context.lightCount = 1;
+  canvas.context.textures[0] = &earth.view;
+  std::vector<MeshVertex> sphere;
+  std::vector<uint16_t> indices;
+  BuildSphere(1.0f, 24, 16, sphere, indices);
+  canvas.SetStream(sphere.data(), sizeof(MeshVertex), D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1, static_cast<UINT>(sphere.size()));
+  canvas.SetIndices(indices);
+  EXPECT_EQ(DrawIndexedPrimitives(canvas.context, D3DPT_TRIANGLELIST, 0, static_cast<UINT>(sphere.size()), 0,
+                                  static_cast<UINT>(indices.size() / 3)), D3D_OK);
+  // Untextured, lit: a second smaller sphere to the side.
+  canvas.context.textures[0] = nullptr;
+  canvas.context.world = Scaling(0.3f, 0.3f, 0.3f) * Translation(1.3f, 0, 0.5f);
+  EXPECT_EQ(DrawIndexedPrimitives(canvas.context, D3DPT_TRIANGLELIST, 0, static_cast<UINT>(sphere.size()), 0,
+                                  static_cast<UINT>(indices.size() / 3)), D3D_OK);
+  // Blended sprites with depth writes off.
+  canvas.context.world = Identity();
+  canvas.context.textures[0] = &glow.view;
+  canvas.SetRenderState(D3DRS_LIGHTING, FALSE);
+  canvas.SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
+  canvas.SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+  canvas.SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+  canvas.SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+  canvas.SetRenderState(D3DRS_POINTSPRITEENABLE, TRUE);
+  canvas.SetRenderState(D3DRS_POINTSIZE, FloatBits(13.0f));
+  const ColorVertex points[3] = {{-1.2f, 0.8f, 0, 0xFFFFFFFF}, {0.2f, 0.1f, 1.2f, 0xFFFF8080}, {1.0f, -0.7f, -1, 0xFF80FF80}};
+  canvas.SetStream(points, sizeof(ColorVertex), D3DFVF_XYZ | D3DFVF_DIFFUSE, 3);
+  EXPECT_EQ(DrawPrimitives(canvas.context, D3DPT_POINTLIST, 0, 3), D3D_OK);
+  // A blended pre-transformed quad without depth.
+  canvas.SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
+  canvas.SetStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+  canvas.SetStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
+  const TlVertex quad[4] = {{2.5f, 50.5f, 0, 1, 0xC0FFFF00, 0, 0}, {40.5f, 50.5f, 0, 1, 0xC0FFFF00, 1, 0},
+                                {2.5f, 70.5f, 0, 1, 0xC0FFFF00, 0, 1}, {40.5f, 70.5f, 0, 1, 0xC0FFFF00, 1, 1}};
+  canvas.SetStream(quad, sizeof(TlVertex), kScreenFvf, 4);
+  EXPECT_EQ(DrawPrimitives(canvas.context, D3DPT_TRIANGLESTRIP, 0, 2), D3D_OK);
+  return canvas.Snapshot();
+}
+
+int WorstDifference(const Picture& a, const Picture& b) {
+  int worst = 0;
+  for (size_t i = 0; i < a.pixels.size(); ++i)
+    for (int shift = 0; shift < 24; shift += 8)
+      worst = std::max(worst, std::abs(static_cast<int>((a.pixels[i] >> shift) & 255) - static_cast<int>((b.pixels[i] >> shift) & 255)));
+  return worst;
+}
+
+TEST(SpanRoutineTest, SpecialisedRoutinesMatchTheGenericOne) {
+  for (D3DFORMAT depth : {D3DFMT_D24S8, D3DFMT_D16}) {
+    TestSetSpanRoutines(SpanRoutines::kGeneric);
+    const Picture generic = RenderMixedScene(depth);
+    TestSetSpanRoutines(SpanRoutines::kSse2);
+    const Picture sse2 = RenderMixedScene(depth);
+    TestSetSpanRoutines(SpanRoutines::kFastest);
+    const Picture fastest = RenderMixedScene(depth);
+    // Fixed-point filtering rounds differently from the float reference by a few steps at most.
+    EXPECT_LE(WorstDifference(generic, sse2), 6) << depth;
+    EXPECT_LE(WorstDifference(generic, fastest), 6) << depth;
+  }
+}
+
+TEST(SpanRoutineTest, SeveralThreadsDrawTheSamePictureAsOne) {
+  SetRasterizerThreadCount(1);
+  const Picture one = RenderMixedScene(D3DFMT_D24S8);
+  SetRasterizerThreadCount(3);
+  const Picture three = RenderMixedScene(D3DFMT_D24S8);
+  SetRasterizerThreadCount(0);
+  EXPECT_EQ(one.pixels, three.pixels);
+}
+
+}  // namespace

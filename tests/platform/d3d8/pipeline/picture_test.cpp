@@ -161,7 +161,7 @@ TEST(PictureTest, TexturedQuadsUnderFiltersAndAddressModes) {
   for (const QuadCase& c : cases) {
     const float x0 = static_cast<float>(index % 3) * 32 + 1 - 0.5f, y0 = static_cast<float>(index / 3) * 32 + 1 - 0.5f;
     const float lo = 0.5f - c.uvScale / 2, hi = 0.5f + c.uvScale / 2;
-    const ScreenVertex quad[4] = {{x0, y0, 0.5f, 1, 0xFFFFFFFF, lo, lo},
+    const TlVertex quad[4] = {{x0, y0, 0.5f, 1, 0xFFFFFFFF, lo, lo},
                                   {x0 + c.size, y0, 0.5f, 1, 0xFFFFFFFF, hi, lo},
                                   {x0, y0 + c.size, 0.5f, 1, 0xFFFFFFFF, lo, hi},
                                   {x0 + c.size, y0 + c.size, 0.5f, 1, 0xFFFFFFFF, hi, hi}};
@@ -170,7 +170,7 @@ TEST(PictureTest, TexturedQuadsUnderFiltersAndAddressModes) {
     canvas.SetStageState(0, D3DTSS_MIPFILTER, c.mip);
     canvas.SetStageState(0, D3DTSS_ADDRESSU, c.address);
     canvas.SetStageState(0, D3DTSS_ADDRESSV, c.address);
-    canvas.SetStream(quad, sizeof(ScreenVertex), D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1, 4);
+    canvas.SetStream(quad, sizeof(TlVertex), D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1, 4);
     ASSERT_EQ(DrawPrimitives(canvas.context, D3DPT_TRIANGLESTRIP, 0, 2), D3D_OK);
     ++index;
   }
@@ -231,9 +231,9 @@ TEST(PictureTest, AlphaBlendingAndAlphaTest) {
   canvas.SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
   // Left: red whose alpha fades from 0 to 1 left to right, blended over blue.
   // Right: the same ramp with alpha test GREATER 0x80 instead of blending.
-  const ScreenVertex left[4] = {{-0.5f, -0.5f, 0, 1, 0x00FF0000, 0, 0}, {31.5f, -0.5f, 0, 1, 0xFFFF0000, 0, 0},
+  const TlVertex left[4] = {{-0.5f, -0.5f, 0, 1, 0x00FF0000, 0, 0}, {31.5f, -0.5f, 0, 1, 0xFFFF0000, 0, 0},
                                 {-0.5f, 31.5f, 0, 1, 0x00FF0000, 0, 0}, {31.5f, 31.5f, 0, 1, 0xFFFF0000, 0, 0}};
-  ScreenVertex right[4];
+  TlVertex right[4];
   for (int i = 0; i < 4; ++i) {
     right[i] = left[i];
     right[i].x += 32;
@@ -241,13 +241,13 @@ TEST(PictureTest, AlphaBlendingAndAlphaTest) {
   canvas.SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
   canvas.SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
   canvas.SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
-  canvas.SetStream(left, sizeof(ScreenVertex), D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1, 4);
+  canvas.SetStream(left, sizeof(TlVertex), D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1, 4);
   ASSERT_EQ(DrawPrimitives(canvas.context, D3DPT_TRIANGLESTRIP, 0, 2), D3D_OK);
   canvas.SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
   canvas.SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
   canvas.SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
   canvas.SetRenderState(D3DRS_ALPHAREF, 0x80);
-  canvas.SetStream(right, sizeof(ScreenVertex), D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1, 4);
+  canvas.SetStream(right, sizeof(TlVertex), D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1, 4);
   ASSERT_EQ(DrawPrimitives(canvas.context, D3DPT_TRIANGLESTRIP, 0, 2), D3D_OK);
   // Blend half way: alpha 0x80 at x = 16 gives about half red, half blue.
   const uint32_t half = canvas.Pixel(16, 16);
@@ -302,11 +302,11 @@ TEST(PictureTest, EachCullMode) {
   int counts[3][2] = {};
   for (int m = 0; m < 3; ++m) {
     const float x = static_cast<float>(32 * m);
-    const ScreenVertex tris[6] = {{x + 2, 2, 0, 1, 0xFF00FF00, 0, 0},  {x + 14, 2, 0, 1, 0xFF00FF00, 0, 0},
+    const TlVertex tris[6] = {{x + 2, 2, 0, 1, 0xFF00FF00, 0, 0},  {x + 14, 2, 0, 1, 0xFF00FF00, 0, 0},
                                   {x + 2, 28, 0, 1, 0xFF00FF00, 0, 0}, {x + 18, 2, 0, 1, 0xFFFF0000, 0, 0},
                                   {x + 18, 28, 0, 1, 0xFFFF0000, 0, 0}, {x + 30, 2, 0, 1, 0xFFFF0000, 0, 0}};
     canvas.SetRenderState(D3DRS_CULLMODE, modes[m]);
-    canvas.SetStream(tris, sizeof(ScreenVertex), D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1, 6);
+    canvas.SetStream(tris, sizeof(TlVertex), D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1, 6);
     ASSERT_EQ(DrawPrimitives(canvas.context, D3DPT_TRIANGLELIST, 0, 2), D3D_OK);
     for (int y = 0; y < 32; ++y)
       for (int px = 0; px < 32; ++px) {
@@ -387,9 +387,9 @@ TEST(PictureTest, PretransformedTextQuad) {
   canvas.SetStageState(0, D3DTSS_ADDRESSV, D3DTADDRESS_CLAMP);
   canvas.context.textures[0] = &text.view;
   const D3DCOLOR yellow = 0xFFFFFF00;
-  const ScreenVertex quad[4] = {{4 - 0.5f, 4 - 0.5f, 0, 1, yellow, 0, 0}, {4 - 0.5f, 12 - 0.5f, 0, 1, yellow, 0, 1},
+  const TlVertex quad[4] = {{4 - 0.5f, 4 - 0.5f, 0, 1, yellow, 0, 0}, {4 - 0.5f, 12 - 0.5f, 0, 1, yellow, 0, 1},
                                 {36 - 0.5f, 12 - 0.5f, 0, 1, yellow, 1, 1}, {36 - 0.5f, 4 - 0.5f, 0, 1, yellow, 1, 0}};
-  canvas.SetStream(quad, sizeof(ScreenVertex), D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1, 4);
+  canvas.SetStream(quad, sizeof(TlVertex), D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1, 4);
   ASSERT_EQ(DrawPrimitives(canvas.context, D3DPT_TRIANGLEFAN, 0, 2), D3D_OK);
   // Texel centres land on pixel centres: ink and background come through unfiltered.
   EXPECT_EQ(canvas.Pixel(4, 4 + 3), 0xFFFFFF00u);   // texel (0, 3): ink

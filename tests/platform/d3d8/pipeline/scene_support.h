@@ -77,7 +77,7 @@ void BuildSphere(float radius, int slices, int stacks, std::vector<MeshVertex>& 
                  std::vector<uint16_t>& indices);
 
 // Vertex of pre-transformed geometry: FVF XYZRHW | DIFFUSE | TEX1 (0x144).
-struct ScreenVertex {
+struct TlVertex {
   float x, y, z, rhw;
   D3DCOLOR color;
   float u, v;
