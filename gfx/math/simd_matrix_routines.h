@@ -91,9 +91,11 @@ GX_SIMD_INLINE Blocks SplitBlocks(const MatrixRows& r) {
       _mm_mul_ps(_mm_shuffle_ps(r.r0, r.r2, GX_SHUFFLE(1, 3, 1, 3)), _mm_shuffle_ps(r.r1, r.r3, GX_SHUFFLE(0, 2, 0, 2))));
   k.a_adj_b = Mat2AdjMul<Isa>(k.a, k.b);
   k.d_adj_c = Mat2AdjMul<Isa>(k.d, k.c);
-  const __m128 ad_bc = _mm_mul_ps(k.dets, Isa::template Permute<GX_SHUFFLE(3, 2, 1, 0)>(k.dets));  // |A||D|, |B||C|, ..
+  // (|A||D|, |B||C|, |C||B|, |D||A|) holds each product twice: halve it and
+  // take the trace terms off before one horizontal sum.
+  const __m128 ad_bc = _mm_mul_ps(k.dets, Isa::template Permute<GX_SHUFFLE(3, 2, 1, 0)>(k.dets));
   const __m128 trace = _mm_mul_ps(k.a_adj_b, Isa::template Permute<GX_SHUFFLE(0, 2, 1, 3)>(k.d_adj_c));
-  k.det = _mm_sub_ps(_mm_add_ps(Broadcast<Isa, 0>(ad_bc), Broadcast<Isa, 1>(ad_bc)), HorizontalSum<Isa>(trace));
+  k.det = HorizontalSum<Isa>(_mm_sub_ps(_mm_mul_ps(ad_bc, Load(kHalf4)), trace));
   return k;
 }
 
