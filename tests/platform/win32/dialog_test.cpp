@@ -141,6 +141,31 @@ TEST_F(DialogTest, OwnerLoopStopsButPaintStillArrives) {
   EXPECT_EQ(GetForegroundWindow(), window);
 }
 
+TEST_F(DialogTest, QuitEndsTheDialogAndReachesTheOuterLoop) {
+  Win32TestAnswerNextDialog({DialogStep::Call([](HWND) { PostQuitMessage(3); }), DialogStep::Press(IDOK)});
+  EXPECT_EQ(Run(), -1);
+  EXPECT_TRUE(gDialog.commands.empty());  // the dialog never saw the button
+  MSG msg;
+  ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE));
+  EXPECT_EQ(msg.message, WM_QUIT);
+  EXPECT_EQ(msg.wParam, 3u);
+}
+
+TEST_F(DialogTest, MessageBoxFromADialogIsOwnedByIt) {
+  HWND shownOver = nullptr;
+  Win32TestAnswerNextDialog({DialogStep::Call([&](HWND dialog) {
+                               shownOver = dialog;
+                               EXPECT_EQ(MessageBoxA(dialog, "範囲外です", nullptr, MB_ICONWARNING), IDOK);
+                               EXPECT_TRUE(IsWindowEnabled(dialog));  // enabled again once the box is gone
+                               EXPECT_EQ(GetForegroundWindow(), dialog);
+                             }),
+                             DialogStep::Press(IDCANCEL)});
+  EXPECT_EQ(Run(), IDCANCEL);
+  ASSERT_EQ(Win32TestMessageBoxes().size(), 1u);
+  EXPECT_EQ(Win32TestMessageBoxes()[0].owner, shownOver);
+  EXPECT_TRUE(IsWindowEnabled(window));
+}
+
 TEST_F(DialogTest, UnansweredOrUnknownDialogsFailWithMinusOne) {
   EXPECT_EQ(Run(), -1);  // no script: it would wait forever
   ASSERT_EQ(Win32TestDialogs().size(), 1u);
