@@ -123,8 +123,16 @@ TEST_F(DispatchTest, SwitchingOffAndOnAgain) {
   EXPECT_EQ(MathSelectionState(), 0xFFFFu);
   EXPECT_EQ(SlotAddresses(gx_math::g_liveMathTable), SlotAddresses(kPortableMathTable));
 
+  // The entry point follows the table: a length² of 1e-14 is normalised by the
+  // portable routine but counts as zero for the SSE2 one.
+  const GxVector3 tiny(1e-7f, 0, 0);
+  GxVec3Normalize(&out, &tiny);
+  EXPECT_EQ(out, GxVector3(1, 0, 0));
+
   // On: chooses once; a second call changes nothing.
   EXPECT_EQ(GxSetCpuOptimizations(TRUE), gx_math::kStateSse2);
+  GxVec3Normalize(&out, &tiny);
+  EXPECT_EQ(out, GxVector3(0, 0, 0));
   const auto chosen = SlotAddresses(gx_math::g_liveMathTable);
   EXPECT_NE(chosen, SlotAddresses(kPortableMathTable));
   g_fake_cpu = {1, kMmx};  // even if the answers would now differ
