@@ -20,7 +20,7 @@ namespace d3d8pipe {
 namespace {
 
 // Pixels a draw must cover before its rows are shared among threads.
-constexpr double kParallelPixelThreshold = 6000.0;
+constexpr double kParallelPixelThreshold = 4000.0;
 // Band height for threads: 8 rows.
 constexpr int kBandShift = 3;
 
@@ -123,7 +123,7 @@ void Assembler::EmitTriangle(const ScreenVertex& a, const ScreenVertex& b, const
   RasterPrimitive& p = NextPrimitive();
   if (!SetupTriangle(a, b, c, options, p)) return;
   ++primitiveCount_;
-  pixelEstimate_ += 0.5 * (p.maxX - p.minX + 1) * static_cast<double>(p.maxY - p.minY + 1);
+  pixelEstimate_ += p.area;
 }
 
 void Assembler::SolidPolygon(const ClipVertex* polygon, int count) {
@@ -182,7 +182,7 @@ void Assembler::Line(const ClipVertex& a, const ClipVertex& b) {
   RasterPrimitive& r = NextPrimitive();
   if (!SetupLine(sp, sq, setup_, r)) return;
   ++primitiveCount_;
-  pixelEstimate_ += std::max(r.maxX - r.minX + 1, r.maxY - r.minY + 1);
+  pixelEstimate_ += r.area;
 }
 
 void Assembler::Point(const ClipVertex& v) {

@@ -16,27 +16,61 @@ inline int64_t FloorDiv(int64_t a, int64_t b) {
   return q;
 }
 
+// floor(N / D) of one edge, stepped exactly from row to row with a quotient
+// and a remainder instead of a division per row.
+struct EdgeStepper {
+  int64_t quotient, remainder, divisor, quotientStep, remainderStep;
+  void Init(int64_t numerator, int64_t d, int64_t increment) {
+    divisor = d;
+    quotient = FloorDiv(numerator, d);
+    remainder = numerator - quotient * d;
+    quotientStep = FloorDiv(increment, d);
+    remainderStep = increment - quotientStep * d;
+  }
+  void Next() {
+    quotient += quotientStep;
+    remainder += remainderStep;
+    if (remainder >= divisor) {
+      ++quotient;
+      remainder -= divisor;
+    }
+  }
+};
+
 void RasterizeTriangle(const RasterPrimitive& t, const RowBands& bands, SpanFunction span, const void* shader) {
-  int64_t k[3] = {t.edges[0].rowStart, t.edges[1].rowStart, t.edges[2].rowStart};
+  // E(px) = k - 16·dy·px must be >= threshold: with N = k - threshold, left
+  // edges (dy < 0) give px >= -floor(N / (-16·dy)), right edges (dy > 0)
+  // px <= floor(N / (16·dy)); horizontal edges (dy = 0) let all or nothing through.
+  EdgeStepper steppers[3];
+  int left[3], right[3], flat[3];
+  int leftCount = 0, rightCount = 0, flatCount = 0;
+  int64_t flatValue[3];
+  for (int e = 0; e < 3; ++e) {
+    const Edge& edge = t.edges[e];
+    const int64_t numerator = edge.rowStart - edge.threshold, increment = edge.dx * kSubpixelScale;
+    if (edge.dy < 0) {
+      steppers[e].Init(numerator, -edge.dy * kSubpixelScale, increment);
+      left[leftCount++] = e;
+    } else if (edge.dy > 0) {
+      steppers[e].Init(numerator, edge.dy * kSubpixelScale, increment);
+      right[rightCount++] = e;
+    } else {
+      flatValue[e] = numerator;
+      flat[flatCount++] = e;
+    }
+  }
   for (int y = t.minY; y <= t.maxY; ++y) {
     if (bands.count == 1 || bands.Owns(y)) {
-      int64_t left = t.minX, right = t.maxX;
-      for (int e = 0; e < 3; ++e) {
-        const Edge& edge = t.edges[e];
-        // E(px) = k - 16·dy·px must be >= threshold.
-        if (edge.dy < 0) {
-          const int64_t step = -edge.dy * kSubpixelScale;
-          left = std::max(left, -FloorDiv(k[e] - edge.threshold, step));
-        } else if (edge.dy > 0) {
-          const int64_t step = edge.dy * kSubpixelScale;
-          right = std::min(right, FloorDiv(k[e] - edge.threshold, step));
-        } else if (k[e] < edge.threshold) {
-          right = left - 1;
-        }
-      }
-      if (left <= right) span(shader, t, y, static_cast<int>(left), static_cast<int>(right));
+      int64_t lo = t.minX, hi = t.maxX;
+      for (int i = 0; i < leftCount; ++i) lo = std::max(lo, -steppers[left[i]].quotient);
+      for (int i = 0; i < rightCount; ++i) hi = std::min(hi, steppers[right[i]].quotient);
+      for (int i = 0; i < flatCount; ++i)
+        if (flatValue[flat[i]] < 0) hi = lo - 1;
+      if (lo <= hi) span(shader, t, y, static_cast<int>(lo), static_cast<int>(hi));
     }
-    for (int e = 0; e < 3; ++e) k[e] += t.edges[e].dx * kSubpixelScale;
+    for (int i = 0; i < leftCount; ++i) steppers[left[i]].Next();
+    for (int i = 0; i < rightCount; ++i) steppers[right[i]].Next();
+    for (int i = 0; i < flatCount; ++i) flatValue[flat[i]] += t.edges[flat[i]].dx * kSubpixelScale;
   }
 }
 

@@ -97,6 +97,8 @@ bool SetupTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVer
     edge.threshold = topLeft ? 0 : 1;
   }
   out.kind = PrimitiveKind::kTriangle;
+  const float boxArea = static_cast<float>(out.maxX - out.minX + 1) * static_cast<float>(out.maxY - out.minY + 1);
+  out.area = std::min(boxArea, std::fabs(static_cast<float>(area)) / (2.0f * kSubpixelScale * kSubpixelScale));
 
   // Planes from the snapped positions so that interpolation matches coverage.
   const float inv = 1.0f / kSubpixelScale;
@@ -142,6 +144,7 @@ bool SetupLine(const ScreenVertex& a, const ScreenVertex& b, const SetupOptions&
   out.minY = std::max(s.minY, static_cast<int>(std::floor(std::min(a.y, b.y))));
   out.maxY = std::min(s.maxY, static_cast<int>(std::ceil(std::max(a.y, b.y))));
   if (out.minX > out.maxX || out.minY > out.maxY) return false;
+  out.area = std::max(out.maxX - out.minX + 1, out.maxY - out.minY + 1);
   // Values vary along the major axis only; the minor coordinate does not change them.
   out.originX = xMajor ? major0 : 0.0f;
   out.originY = xMajor ? 0.0f : major0;

@@ -47,6 +47,7 @@ enum class PrimitiveKind : uint8_t { kTriangle, kLineX, kLineY };
 struct RasterPrimitive {
   PrimitiveKind kind;
   int minX, minY, maxX, maxY;  // pixel bounds, already within the scissor
+  float area;                  // pixels covered, roughly (to decide on sharing the work)
   Edge edges[3];
   float lineStart, lineEnd, lineOther, lineSlope;
   float originX, originY;
