@@ -6,6 +6,7 @@
 #include <gtk/gtk.h>
 
 #include <map>
+#include <string>
 #include <vector>
 
 #include "user_state.h"
@@ -66,6 +67,7 @@ class GtkBackend final : public Backend {
 GtkBackend& Desktop();
 
 // Helpers shared by the pieces of the backend.
+std::string Utf8(const std::string& text);  // malformed sequences become U+FFFD, as GTK needs valid text
 UINT VirtualKeyFromKeyval(guint keyval);
 enum class StockIcon { None, Error, Question, Warning, Information };
 void DrawStockIcon(cairo_t* cr, StockIcon icon, double size);

@@ -52,13 +52,13 @@ GtkWidget* MakeControl(Window& control) {
   switch (layout.kind) {
     case DialogControlKind::PushButton:
     case DialogControlKind::DefPushButton:
-      widget = gtk_button_new_with_label(control.text.c_str());
+      widget = gtk_button_new_with_label(Utf8(control.text).c_str());
       g_signal_connect(widget, "clicked", G_CALLBACK(OnClicked), control.handle);
       break;
     case DialogControlKind::LeftText:
     case DialogControlKind::CenterText:
     case DialogControlKind::RightText: {
-      widget = gtk_label_new(control.text.c_str());
+      widget = gtk_label_new(Utf8(control.text).c_str());
       float x = layout.kind == DialogControlKind::LeftText ? 0.0f : layout.kind == DialogControlKind::RightText ? 1.0f : 0.5f;
       gtk_label_set_xalign(GTK_LABEL(widget), x);
       gtk_label_set_yalign(GTK_LABEL(widget), (layout.style & SS_CENTERIMAGE) ? 0.5f : 0.0f);
@@ -68,7 +68,7 @@ GtkWidget* MakeControl(Window& control) {
     case DialogControlKind::Edit:
       widget = gtk_entry_new();
       gtk_entry_set_width_chars(GTK_ENTRY(widget), 1);
-      gtk_entry_set_text(GTK_ENTRY(widget), control.text.c_str());
+      gtk_entry_set_text(GTK_ENTRY(widget), Utf8(control.text).c_str());
       gtk_entry_set_alignment(GTK_ENTRY(widget), (layout.style & ES_RIGHT) ? 1.0f : (layout.style & ES_CENTER) ? 0.5f : 0.0f);
       gtk_editable_set_editable(GTK_EDITABLE(widget), !(layout.style & ES_READONLY));
       gtk_entry_set_has_frame(GTK_ENTRY(widget), (layout.style & WS_BORDER) != 0);
@@ -78,7 +78,7 @@ GtkWidget* MakeControl(Window& control) {
       widget = gtk_drawing_area_new();
       g_signal_connect(widget, "draw", G_CALLBACK(OnDrawIcon), control.handle);
       break;
-    case DialogControlKind::GroupBox: widget = gtk_frame_new(control.text.c_str()); break;
+    case DialogControlKind::GroupBox: widget = gtk_frame_new(Utf8(control.text).c_str()); break;
   }
   gtk_widget_set_size_request(widget, control.client.cx, control.client.cy);
   return widget;
@@ -97,7 +97,7 @@ void GtkBackend::BuildDialog(Window& window) {
   native.handle = window.handle;
   native.window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
   GtkWindow* gtkWindow = GTK_WINDOW(native.window);
-  gtk_window_set_title(gtkWindow, window.text.c_str());
+  gtk_window_set_title(gtkWindow, Utf8(window.text).c_str());
   gtk_window_set_modal(gtkWindow, TRUE);
   gtk_window_set_resizable(gtkWindow, FALSE);
   gtk_window_set_deletable(gtkWindow, (window.style & WS_SYSMENU) != 0);
@@ -152,11 +152,11 @@ void GtkBackend::ControlTextChanged(HWND controlHandle) {
   if (it == native->controls.end()) return;
   GtkWidget* widget = it->second;
   if (GTK_IS_ENTRY(widget)) {
-    if (control->text != gtk_entry_get_text(GTK_ENTRY(widget))) gtk_entry_set_text(GTK_ENTRY(widget), control->text.c_str());
+    if (control->text != gtk_entry_get_text(GTK_ENTRY(widget))) gtk_entry_set_text(GTK_ENTRY(widget), Utf8(control->text).c_str());
   } else if (GTK_IS_LABEL(widget)) {
-    gtk_label_set_text(GTK_LABEL(widget), control->text.c_str());
+    gtk_label_set_text(GTK_LABEL(widget), Utf8(control->text).c_str());
   } else if (GTK_IS_BUTTON(widget)) {
-    gtk_button_set_label(GTK_BUTTON(widget), control->text.c_str());
+    gtk_button_set_label(GTK_BUTTON(widget), Utf8(control->text).c_str());
   }
 }
 

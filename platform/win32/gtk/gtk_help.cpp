@@ -26,8 +26,8 @@ bool GtkBackend::ShowHelp(HWND owner, const HelpResource& help) {
     g_signal_connect(help_, "destroy", G_CALLBACK(OnHelpDestroyed), nullptr);
   }
   if (GtkWindow* parent = NativeOwner(owner)) gtk_window_set_transient_for(GTK_WINDOW(help_), parent);
-  gtk_window_set_title(GTK_WINDOW(help_), help.title.c_str());
-  gtk_text_buffer_set_text(gtk_text_view_get_buffer(GTK_TEXT_VIEW(helpText_)), help.text.c_str(), -1);
+  gtk_window_set_title(GTK_WINDOW(help_), Utf8(help.title).c_str());
+  gtk_text_buffer_set_text(gtk_text_view_get_buffer(GTK_TEXT_VIEW(helpText_)), Utf8(help.text).c_str(), -1);
   gtk_widget_show_all(help_);
   gtk_window_present(GTK_WINDOW(help_));
   return true;

@@ -107,7 +107,7 @@ void GtkBackend::BuildMainWindow(Window& window) {
   NativeWindow& native = windows_[window.handle];
   native.handle = window.handle;
   native.window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
-  gtk_window_set_title(GTK_WINDOW(native.window), window.text.c_str());
+  gtk_window_set_title(GTK_WINDOW(native.window), Utf8(window.text).c_str());
   gtk_window_set_resizable(GTK_WINDOW(native.window), (window.style & WS_THICKFRAME) != 0);
 
   // The outer size the program asked for, less the frame and caption the
@@ -173,7 +173,7 @@ void GtkBackend::WindowDestroyed(HWND handle) {
 void GtkBackend::WindowTextChanged(HWND handle) {
   NativeWindow* native = Find(handle);
   Window* window = FindWindow(handle);
-  if (native && window) gtk_window_set_title(GTK_WINDOW(native->window), window->text.c_str());
+  if (native && window) gtk_window_set_title(GTK_WINDOW(native->window), Utf8(window->text).c_str());
 }
 
 void GtkBackend::FramePresented(HWND handle) {

@@ -41,12 +41,12 @@ void GtkBackend::BuildMenuBar(NativeWindow& native, HMENU handle, GtkWidget* she
     if (item.flags & MF_SEPARATOR) {
       widget = gtk_separator_menu_item_new();
     } else if (item.popup) {
-      widget = gtk_menu_item_new_with_label(ShownText(item.text).c_str());
+      widget = gtk_menu_item_new_with_label(Utf8(ShownText(item.text)).c_str());
       GtkWidget* submenu = gtk_menu_new();
       BuildMenuBar(native, item.popup, submenu);
       gtk_menu_item_set_submenu(GTK_MENU_ITEM(widget), submenu);
     } else {
-      widget = gtk_check_menu_item_new_with_label(ShownText(item.text).c_str());
+      widget = gtk_check_menu_item_new_with_label(Utf8(ShownText(item.text)).c_str());
       gtk_check_menu_item_set_active(GTK_CHECK_MENU_ITEM(widget), (item.flags & MF_CHECKED) != 0);
       g_signal_connect_data(widget, "activate", G_CALLBACK(OnActivate), new ItemTarget{native.handle, item.id},
                             FreeTarget, GConnectFlags(0));

@@ -53,7 +53,7 @@ void GtkBackend::MessageBoxOpened(const MessageBoxRequest& request) {
   }
   GtkWidget* box = gtk_window_new(GTK_WINDOW_TOPLEVEL);
   GtkWindow* window = GTK_WINDOW(box);
-  gtk_window_set_title(window, request.caption.c_str());
+  gtk_window_set_title(window, Utf8(request.caption).c_str());
   gtk_window_set_modal(window, TRUE);
   gtk_window_set_resizable(window, FALSE);
   gtk_window_set_type_hint(window, GDK_WINDOW_TYPE_HINT_DIALOG);
@@ -76,7 +76,7 @@ void GtkBackend::MessageBoxOpened(const MessageBoxRequest& request) {
     g_signal_connect(picture, "draw", G_CALLBACK(OnDrawIcon), GINT_TO_POINTER(static_cast<int>(icon)));
     gtk_box_pack_start(GTK_BOX(row), picture, FALSE, FALSE, 0);
   }
-  GtkWidget* text = gtk_label_new(request.text.c_str());
+  GtkWidget* text = gtk_label_new(Utf8(request.text).c_str());
   gtk_label_set_xalign(GTK_LABEL(text), 0.0f);
   gtk_label_set_line_wrap(GTK_LABEL(text), TRUE);
   gtk_label_set_max_width_chars(GTK_LABEL(text), 60);

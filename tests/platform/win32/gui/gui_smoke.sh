@@ -114,4 +114,5 @@ kill -0 $pid 2>/dev/null && fail "program still running after Escape"
 wait $pid || fail "program failed"
 trap - EXIT
 grep -q "exit 0" "$log" || fail "no clean exit"
+if grep -E -q "CRITICAL|WARNING" "$log"; then fail "GTK reported misuse"; fi
 echo "gui smoke: passed; screenshots in $out"
