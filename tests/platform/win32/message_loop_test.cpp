@@ -56,6 +56,58 @@ TEST_F(MessageLoopTest, AcceleratorNeedsExactModifiersAndAnEnabledItem) {
   EXPECT_TRUE(Messages(WM_COMMAND).empty());
 }
 
+TEST_F(MessageLoopTest, KeyMessageParameters) {
+  Log().clear();
+  Win32TestKey(window, VK_LEFT, true);
+  Win32TestKey(window, VK_LEFT, true);  // auto-repeat
+  Win32TestKey(window, VK_LEFT, false);
+  Win32TestKey(window, VK_MENU, true);
+  Win32TestKeyPress(window, 'X');
+  Win32TestKey(window, VK_MENU, false);
+  Win32TestKey(window, VK_CONTROL, true);
+  Win32TestKeyPress(window, 'C');
+  Win32TestKey(window, VK_CONTROL, false);
+  Pump();
+  auto downs = Messages(WM_KEYDOWN);
+  ASSERT_GE(downs.size(), 2u);
+  const DWORD first = static_cast<DWORD>(downs[0].lParam), repeat = static_cast<DWORD>(downs[1].lParam);
+  EXPECT_EQ((first >> 16) & 0xFF, 0x4Bu);  // scan code of the left arrow
+  EXPECT_EQ(first & (1u << 24), 1u << 24);  // an extended key
+  EXPECT_EQ(first & (1u << 30), 0u);        // was up before
+  EXPECT_EQ(repeat & (1u << 30), 1u << 30);  // was already down
+  auto ups = Messages(WM_KEYUP);
+  ASSERT_FALSE(ups.empty());
+  EXPECT_EQ(static_cast<DWORD>(ups[0].lParam) & (1u << 31), 1u << 31);
+  // With Alt held the key is a system key; with Ctrl it types a control character.
+  auto sysDowns = Messages(WM_SYSKEYDOWN);
+  ASSERT_EQ(sysDowns.size(), 1u);
+  EXPECT_EQ(sysDowns[0].wParam, static_cast<WPARAM>('X'));
+  auto sysChars = Messages(WM_SYSCHAR);
+  ASSERT_EQ(sysChars.size(), 1u);
+  EXPECT_EQ(sysChars[0].wParam, static_cast<WPARAM>('x'));
+  auto chars = Messages(WM_CHAR);
+  ASSERT_EQ(chars.size(), 1u);
+  EXPECT_EQ(chars[0].wParam, 3u);
+}
+
+TEST_F(MessageLoopTest, PointerMessages) {
+  Pump();
+  Log().clear();
+  Win32TestMouseMove(window, 4, 2);
+  Win32TestMouseButton(window, 0, true);
+  Win32TestWheel(window, -1);
+  Win32TestMouseButton(window, 0, false);
+  Pump();
+  auto downs = Messages(WM_LBUTTONDOWN);
+  ASSERT_EQ(downs.size(), 1u);
+  auto wheels = Messages(WM_MOUSEWHEEL);
+  ASSERT_EQ(wheels.size(), 1u);
+  EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(wheels[0].wParam), -WHEEL_DELTA);
+  EXPECT_EQ(LOWORD(wheels[0].wParam) & MK_LBUTTON, MK_LBUTTON);
+  EXPECT_EQ(GET_X_LPARAM(downs[0].lParam), GET_X_LPARAM(Messages(WM_MOUSEMOVE).back().lParam));
+  EXPECT_EQ(Messages(WM_LBUTTONUP).size(), 1u);
+}
+
 TEST_F(MessageLoopTest, EscapeIsAKeyMessageOnly) {
   Log().clear();
   Win32TestKeyPress(window, VK_ESCAPE);
