@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <new>
 
 #include "fast_state.h"
 #include "pixel_shader.h"
@@ -106,7 +107,7 @@ inline __m128i Pick(Source source, __m128i diffuse, __m128i texture, __m128i mod
 template <DepthMode kDepth, bool kTextured, bool kBlend>
 void FastSpan(const void* opaque, const RasterPrimitive& p, int y, int x0, int x1) {
   const PixelShader& shader = *static_cast<const PixelShader*>(opaque);
-  const FastState& s = *reinterpret_cast<const FastState*>(shader.fastState);
+  const FastState& s = *std::launder(reinterpret_cast<const FastState*>(shader.fastState));
   const float fy = static_cast<float>(y) - p.originY;
   const float fx = static_cast<float>(x0) - p.originX;
   float z = p.z.base + p.z.dx * fx + p.z.dy * fy;
@@ -237,7 +238,8 @@ bool StageSource(DWORD op, DWORD arg1, DWORD arg2, bool textureWhite, Source& ou
 
 SpanFunction SelectFastSpan(const PixelShader& shader) {
   static_assert(sizeof(FastState) <= sizeof(shader.fastState), "scratch space too small");
-  FastState& s = *reinterpret_cast<FastState*>(const_cast<PixelShader&>(shader).fastState);
+  // The state object lives in the shader's scratch space from here on.
+  FastState& s = *new (const_cast<PixelShader&>(shader).fastState) FastState{};
   if (shader.targetKind != TargetKind::kX8R8G8B8 && shader.targetKind != TargetKind::kA8R8G8B8) return nullptr;
   if (shader.alphaTest || shader.specularAdd || (shader.blend.writeMask & 0xF) != 0xF) return nullptr;
   const bool blend = shader.blend.enabled;

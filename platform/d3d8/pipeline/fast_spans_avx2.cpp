@@ -5,6 +5,7 @@
 #include <immintrin.h>
 
 #include <cstring>
+#include <new>
 
 #include "fast_state.h"
 #include "pixel_shader.h"
@@ -165,7 +166,7 @@ KELVANE_AVX2 inline __m256i BlendOver(__m256i src, __m256i dest) {
 template <DepthMode kDepth, bool kTextured, bool kBlend>
 KELVANE_AVX2 void WideSpan(const void* opaque, const RasterPrimitive& p, int y, int x0, int x1) {
   const PixelShader& shader = *static_cast<const PixelShader*>(opaque);
-  const FastState& s = *reinterpret_cast<const FastState*>(shader.fastState);
+  const FastState& s = *std::launder(reinterpret_cast<const FastState*>(shader.fastState));
   const float fy = static_cast<float>(y) - p.originY;
   const float fx = static_cast<float>(x0) - p.originX;
   __m256 z = Start(p.z, fx, fy), q = Start(p.invW, fx, fy);
