@@ -303,14 +303,15 @@ SpanFunction SelectFastSpan(const PixelShader& shader) {
     return nullptr;
   }
 
+  switch (depth) {
+    case DepthMode::k24: s.narrow = ForDepth<DepthMode::k24>(s.textured, blend); break;
+    case DepthMode::k16: s.narrow = ForDepth<DepthMode::k16>(s.textured, blend); break;
+    default: s.narrow = ForDepth<DepthMode::kNone>(s.textured, blend); break;
+  }
   if (AllowedSpanRoutines() == SpanRoutines::kFastest) {
     if (SpanFunction wide = SelectAvx2Span(depth, s.textured, blend, s)) return wide;
   }
-  switch (depth) {
-    case DepthMode::k24: return ForDepth<DepthMode::k24>(s.textured, blend);
-    case DepthMode::k16: return ForDepth<DepthMode::k16>(s.textured, blend);
-    default: return ForDepth<DepthMode::kNone>(s.textured, blend);
-  }
+  return s.narrow;
 }
 
 }  // namespace d3d8pipe

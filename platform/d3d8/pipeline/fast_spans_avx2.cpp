@@ -167,6 +167,11 @@ template <DepthMode kDepth, bool kTextured, bool kBlend>
 KELVANE_AVX2 void WideSpan(const void* opaque, const RasterPrimitive& p, int y, int x0, int x1) {
   const PixelShader& shader = *static_cast<const PixelShader*>(opaque);
   const FastState& s = *std::launder(reinterpret_cast<const FastState*>(shader.fastState));
+  // Setting up eight lanes costs more than a few pixels one by one.
+  if (x1 - x0 < 4) {
+    s.narrow(opaque, p, y, x0, x1);
+    return;
+  }
   const float fy = static_cast<float>(y) - p.originY;
   const float fx = static_cast<float>(x0) - p.originX;
   __m256 z = Start(p.z, fx, fy), q = Start(p.invW, fx, fy);

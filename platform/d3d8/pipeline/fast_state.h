@@ -32,6 +32,7 @@ struct FastState {
   FastLevel levels[kMaxTextureLevels];
   bool depthWrite;
   uint32_t depthInclusive;  // 1 for LESSEQUAL, 0 for LESS
+  SpanFunction narrow;      // the SSE2 routine for the same states, for short spans
 };
 
 // One texture sample by the SSE2 routine, as A8R8G8B8; the AVX2 routine uses it
