@@ -15,6 +15,7 @@ namespace {
 HWND gWindow = nullptr;
 bool gRunning = true;
 unsigned gPaints = 0;
+unsigned gPresents = 0;
 
 void RegisterSmokeResources() {
   RegisterResource(MENU(101, {
@@ -132,7 +133,7 @@ void PresentPicture(DWORD time) {
   for (unsigned y = 0; y < 240; ++y)
     for (unsigned x = 0; x < 320; ++x)
       pixels[y * 320 + x] = (x >= bar && x < bar + 8) ? 0x00FFFF00u : (((x * 255 / 320) << 16) | ((y * 255 / 240) << 8) | 0x60u);
-  PresentFrameToWindow(gWindow, pixels.data(), 320, 240, 320 * 4);
+  if (PresentFrameToWindow(gWindow, pixels.data(), 320, 240, 320 * 4)) ++gPresents;
 }
 
 }  // namespace
@@ -175,7 +176,8 @@ int main() {
   }
   RECT client{};
   GetClientRect(gWindow, &client);
-  std::printf("client %ld %ld paints %u\n", static_cast<long>(client.right), static_cast<long>(client.bottom), gPaints);
+  std::printf("client %ld %ld\n", static_cast<long>(client.right), static_cast<long>(client.bottom));
+  std::printf("paints %u presents %u\n", gPaints, gPresents);
   std::printf("exit %d\n", static_cast<int>(msg.wParam));
   return 0;
 }

@@ -115,4 +115,9 @@ wait $pid || fail "program failed"
 trap - EXIT
 grep -q "exit 0" "$log" || fail "no clean exit"
 if grep -E -q "CRITICAL|WARNING" "$log"; then fail "GTK reported misuse"; fi
+# Presents are shown without asking the window to paint: paints stay a few,
+# from the desktop's own redraws, however many frames were presented.
+read -r paints presents < <(sed -n 's/^paints \([0-9]*\) presents \([0-9]*\)$/\1 \2/p' "$log")
+[ "${presents:-0}" -ge 100 ] || fail "too few presents: ${presents:-none}"
+[ "$paints" -lt $((presents / 10)) ] || fail "presenting made the window paint ($paints paints, $presents presents)"
 echo "gui smoke: passed; screenshots in $out"
