@@ -26,7 +26,7 @@ fail() {
 
 # Waits until the log has a line matching $1.
 expect() {
-  for _ in $(seq 1 100); do
+  for _ in $(seq 1 200); do
     grep -q -- "$1" "$log" && return 0
     kill -0 $pid 2>/dev/null || fail "program ended before: $1"
     sleep 0.1
