@@ -20,9 +20,9 @@ namespace d3d8pipe {
 namespace {
 
 // Pixels a draw must cover before its rows are shared among threads.
-constexpr double kParallelPixelThreshold = 4000.0;
-// Band height for threads: 8 rows.
-constexpr int kBandShift = 3;
+constexpr double kParallelPixelThreshold = 16000.0;
+// Rows per band when threads share a draw.
+constexpr int kBandRows = 32;
 
 uint64_t VerticesFor(D3DPRIMITIVETYPE type, uint64_t primitives) {
   switch (type) {
@@ -40,14 +40,14 @@ struct DrawJob {
   size_t count;
   SpanFunction span;
   const PixelShader* shader;
+  int firstRow;
 };
 
-void RasterizeBand(void* context, int band, int bandCount) {
+void RasterizeBand(void* context, int band) {
   const DrawJob& job = *static_cast<const DrawJob*>(context);
   RowBands bands;
-  bands.shift = kBandShift;
-  bands.count = bandCount;
-  bands.index = band;
+  bands.firstRow = job.firstRow + band * kBandRows;
+  bands.lastRow = bands.firstRow + kBandRows - 1;
   for (size_t i = 0; i < job.count; ++i) RasterizePrimitive(job.primitives[i], bands, job.span, job.shader);
 }
 
@@ -266,11 +266,13 @@ HRESULT Assembler::Draw(const DrawContext& context, D3DPRIMITIVETYPE type, UINT 
   }
   if (primitiveCount_ == 0) return D3D_OK;
 
-  DrawJob job{primitives_.data(), primitiveCount_, shader_.Span(), &shader_};
+  DrawJob job{primitives_.data(), primitiveCount_, shader_.Span(), &shader_, setup_.scissor.minY};
   if (RasterThreadCount() > 1 && pixelEstimate_ >= kParallelPixelThreshold) {
-    RunBands(RasterizeBand, &job);
+    const int rows = setup_.scissor.maxY - setup_.scissor.minY + 1;
+    RunBands(RasterizeBand, &job, (rows + kBandRows - 1) / kBandRows);
   } else {
-    RasterizeBand(&job, 0, 1);
+    const RowBands all;
+    for (size_t i = 0; i < primitiveCount_; ++i) RasterizePrimitive(primitives_[i], all, job.span, job.shader);
   }
   return D3D_OK;
 }

@@ -16,7 +16,7 @@ namespace {
 class WorkerPool {
  public:
   explicit WorkerPool(int threads) : threadCount_(threads) {
-    for (int i = 1; i < threads; ++i) workers_.emplace_back([this, i] { Work(i); });
+    for (int i = 1; i < threads; ++i) workers_.emplace_back([this] { Work(); });
   }
 
   ~WorkerPool() {
@@ -31,38 +31,54 @@ class WorkerPool {
 
   int ThreadCount() const { return threadCount_; }
 
-  void Run(BandJob job, void* context) {
+  void Run(BandJob job, void* context, int bandCount) {
     {
       std::lock_guard<std::mutex> lock(mutex_);
       job_ = job;
       context_ = context;
-      pending_ = threadCount_ - 1;
+      bandCount_ = bandCount;
+      next_.store(0);
+      open_ = true;
       ++generation_;
     }
     wake_.notify_all();
-    job(context, 0, threadCount_);
+    Drain(job, context, bandCount);
     std::unique_lock<std::mutex> lock(mutex_);
-    done_.wait(lock, [this] { return pending_ == 0; });
+    open_ = false;  // workers that wake from now on leave this draw alone
+    done_.wait(lock, [this] { return active_ == 0; });
   }
 
  private:
-  void Work(int index) {
+  void Drain(BandJob job, void* context, int bandCount) {
+    for (;;) {
+      const int band = next_.fetch_add(1);
+      if (band >= bandCount) return;
+      job(context, band);
+    }
+  }
+
+  void Work() {
     unsigned long long seen = 0;
     for (;;) {
       BandJob job;
       void* context;
+      int bandCount;
       {
         std::unique_lock<std::mutex> lock(mutex_);
         wake_.wait(lock, [&] { return generation_ != seen; });
         seen = generation_;
         if (stopping_) return;
+        // Nothing to do once the draw is over or every band is taken.
+        if (!open_ || next_.load() >= bandCount_) continue;
+        ++active_;
         job = job_;
         context = context_;
+        bandCount = bandCount_;
       }
-      job(context, index, threadCount_);
+      Drain(job, context, bandCount);
       {
         std::lock_guard<std::mutex> lock(mutex_);
-        --pending_;
+        --active_;
       }
       done_.notify_one();
     }
@@ -74,9 +90,12 @@ class WorkerPool {
   std::condition_variable wake_, done_;
   unsigned long long generation_ = 0;
   bool stopping_ = false;
+  bool open_ = false;
+  int active_ = 0;
   BandJob job_ = nullptr;
   void* context_ = nullptr;
-  int pending_ = 0;
+  int bandCount_ = 0;
+  std::atomic<int> next_{0};
 };
 
 std::mutex g_poolMutex;
@@ -90,15 +109,6 @@ int ResolvedThreadCount() {
   return cores == 0 ? 1 : static_cast<int>(cores < 64 ? cores : 64);
 }
 
-WorkerPool& Pool() {
-  const int wanted = ResolvedThreadCount();
-  if (!g_pool || g_pool->ThreadCount() != wanted) {
-    g_pool.reset();
-    g_pool = std::make_unique<WorkerPool>(wanted);
-  }
-  return *g_pool;
-}
-
 }  // namespace
 
 void SetRasterizerThreadCount(UINT threads) {
@@ -107,15 +117,19 @@ void SetRasterizerThreadCount(UINT threads) {
 
 int RasterThreadCount() { return ResolvedThreadCount(); }
 
-void RunBands(BandJob job, void* context) {
+void RunBands(BandJob job, void* context, int bandCount) {
   // One draw at a time uses the pool; the runtime is used from one thread.
   std::lock_guard<std::mutex> lock(g_poolMutex);
-  WorkerPool& pool = Pool();
-  if (pool.ThreadCount() == 1) {
-    job(context, 0, 1);
+  const int wanted = ResolvedThreadCount();
+  if (wanted == 1) {
+    for (int band = 0; band < bandCount; ++band) job(context, band);
     return;
   }
-  pool.Run(job, context);
+  if (!g_pool || g_pool->ThreadCount() != wanted) {
+    g_pool.reset();
+    g_pool = std::make_unique<WorkerPool>(wanted);
+  }
+  g_pool->Run(job, context, bandCount);
 }
 
 }  // namespace d3d8pipe

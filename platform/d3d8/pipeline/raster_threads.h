@@ -1,17 +1,18 @@
-// A small pool of persistent worker threads that rasterize one draw's rows in
-// interleaved bands. The calling thread takes part, so a pool of n threads
-// starts n - 1 workers.
+// A small pool of persistent worker threads that rasterize one draw's bands
+// of rows. Bands are claimed one at a time from a shared counter, and the
+// calling thread takes part: a worker that is slow to wake (on a busy machine)
+// finds the bands already taken instead of holding the draw up.
 #pragma once
 
 namespace d3d8pipe {
 
-using BandJob = void (*)(void* context, int band, int bandCount);
+using BandJob = void (*)(void* context, int band);
 
 // Number of threads a draw may use (at least 1).
 int RasterThreadCount();
 
-// Runs job(context, i, count) for i in 0..count-1, count = RasterThreadCount(),
-// and returns when all have finished.
-void RunBands(BandJob job, void* context);
+// Runs job(context, band) once for every band in 0..bandCount-1 and returns
+// when all have finished.
+void RunBands(BandJob job, void* context, int bandCount);
 
 }  // namespace d3d8pipe

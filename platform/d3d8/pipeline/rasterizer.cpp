@@ -41,13 +41,17 @@ void RasterizeTriangle(const RasterPrimitive& t, const RowBands& bands, SpanFunc
   // E(px) = k - 16·dy·px must be >= threshold: with N = k - threshold, left
   // edges (dy < 0) give px >= -floor(N / (-16·dy)), right edges (dy > 0)
   // px <= floor(N / (16·dy)); horizontal edges (dy = 0) let all or nothing through.
+  const int firstRow = std::max(t.minY, bands.firstRow), lastRow = std::min(t.maxY, bands.lastRow);
+  if (firstRow > lastRow) return;
+  const int64_t skipped = firstRow - t.minY;
   EdgeStepper steppers[3];
   int left[3], right[3], flat[3];
   int leftCount = 0, rightCount = 0, flatCount = 0;
   int64_t flatValue[3];
   for (int e = 0; e < 3; ++e) {
     const Edge& edge = t.edges[e];
-    const int64_t numerator = edge.rowStart - edge.threshold, increment = edge.dx * kSubpixelScale;
+    const int64_t increment = edge.dx * kSubpixelScale;
+    const int64_t numerator = edge.rowStart - edge.threshold + increment * skipped;
     if (edge.dy < 0) {
       steppers[e].Init(numerator, -edge.dy * kSubpixelScale, increment);
       left[leftCount++] = e;
@@ -59,15 +63,13 @@ void RasterizeTriangle(const RasterPrimitive& t, const RowBands& bands, SpanFunc
       flat[flatCount++] = e;
     }
   }
-  for (int y = t.minY; y <= t.maxY; ++y) {
-    if (bands.count == 1 || bands.Owns(y)) {
-      int64_t lo = t.minX, hi = t.maxX;
-      for (int i = 0; i < leftCount; ++i) lo = std::max(lo, -steppers[left[i]].quotient);
-      for (int i = 0; i < rightCount; ++i) hi = std::min(hi, steppers[right[i]].quotient);
-      for (int i = 0; i < flatCount; ++i)
-        if (flatValue[flat[i]] < 0) hi = lo - 1;
-      if (lo <= hi) span(shader, t, y, static_cast<int>(lo), static_cast<int>(hi));
-    }
+  for (int y = firstRow; y <= lastRow; ++y) {
+    int64_t lo = t.minX, hi = t.maxX;
+    for (int i = 0; i < leftCount; ++i) lo = std::max(lo, -steppers[left[i]].quotient);
+    for (int i = 0; i < rightCount; ++i) hi = std::min(hi, steppers[right[i]].quotient);
+    for (int i = 0; i < flatCount; ++i)
+      if (flatValue[flat[i]] < 0) hi = lo - 1;
+    if (lo <= hi) span(shader, t, y, static_cast<int>(lo), static_cast<int>(hi));
     for (int i = 0; i < leftCount; ++i) steppers[left[i]].Next();
     for (int i = 0; i < rightCount; ++i) steppers[right[i]].Next();
     for (int i = 0; i < flatCount; ++i) flatValue[flat[i]] += t.edges[flat[i]].dx * kSubpixelScale;
@@ -86,7 +88,7 @@ void RasterizeLine(const RasterPrimitive& l, const RowBands& bands, SpanFunction
     const int n = static_cast<int>(std::floor(other + 0.5f));
     const int x = xMajor ? m : n, y = xMajor ? n : m;
     if (x < l.minX || x > l.maxX || y < l.minY || y > l.maxY) continue;
-    if (bands.count != 1 && !bands.Owns(y)) continue;
+    if (y < bands.firstRow || y > bands.lastRow) continue;
     span(shader, l, y, x, x);
   }
 }

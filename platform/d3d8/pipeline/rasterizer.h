@@ -1,18 +1,17 @@
 // Rasterization: walks the rows of a set-up primitive and hands every covered
-// run of pixels to a span function. Rows can be dealt out to several threads
-// in interleaved bands, so that each pixel is always drawn by the same thread
-// and primitives reach it in order.
+// run of pixels to a span function. The rows of the target can be cut into
+// bands that threads take one at a time: each band is drawn whole by one
+// thread, so primitives reach every pixel in order.
 #pragma once
 
 #include "triangle_setup.h"
 
 namespace d3d8pipe {
 
+// Rows firstRow..lastRow (inclusive) are drawn.
 struct RowBands {
-  int shift = 30;  // band height is 1 << shift rows
-  int count = 1;
-  int index = 0;
-  bool Owns(int y) const { return ((y >> shift) % count) == index; }
+  int firstRow = 0;
+  int lastRow = 1 << 30;
 };
 
 // Called with x0 <= x1, both inside the primitive's bounds.
