@@ -981,3 +981,6 @@ struct D3DTRIPATCH_INFO {
   D3DBASISTYPE Basis;
   D3DORDERTYPE Order;
 };
+
+// SetPrivateData flags: the data is an IUnknown pointer that the object keeps referenced.
+constexpr DWORD D3DSPD_IUNKNOWN = 0x00000001;
