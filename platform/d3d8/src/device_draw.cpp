@@ -1,11 +1,7 @@
 // Drawing: every Draw* call checks its arguments, the vertex format and the
 // buffers here, then goes through SubmitDraw, the one place where the device
-// meets the drawing pipeline.
-//
-// NOT DRAWING YET: SubmitDraw fills the pipeline's DrawContext but does not
-// call the pipeline's entry points, which have not landed; until they are
-// connected here, checked draws return D3D_OK and leave the render target
-// unchanged.
+// meets the drawing pipeline: it fills the pipeline's DrawContext from the
+// device's states and hands the draw over.
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -182,7 +178,9 @@ HRESULT Device::SubmitDraw(const DrawCall& call) {
   }
   context.stream = call.stream;
   context.indices = call.indices;
-  return D3D_OK;  // see the note at the top of this file
+  if (!call.indexed) return d3d8pipe::DrawPrimitives(context, call.type, call.startVertex, call.primitiveCount);
+  return d3d8pipe::DrawIndexedPrimitives(context, call.type, call.minIndex, call.numVertices, call.startIndex,
+                                         call.primitiveCount);
 }
 
 HRESULT Device::ProcessVertices(UINT, UINT, UINT, IDirect3DVertexBuffer8*, DWORD) {

@@ -1,8 +1,17 @@
 #include "window_present.h"
 
-// The Win32 layer's presenting call has not landed yet: until it is connected
-// here, a device with a window keeps its frames off-screen like a device
-// without one, and a back buffer of size 0 cannot take a window's size.
-bool ShowFrameInWindow(HWND, const std::vector<DWORD>&, UINT, UINT) { return true; }
+#include "win32_present.h"
+#include "win_window.h"
 
-bool WindowClientSize(HWND, UINT*, UINT*) { return false; }
+bool ShowFrameInWindow(HWND window, const std::vector<DWORD>& pixels, UINT width, UINT height) {
+  // 0xFFRRGGBB words lie in memory as the bytes B, G, R, X the window takes.
+  return PresentFrameToWindow(window, pixels.data(), width, height, width * 4) != FALSE;
+}
+
+bool WindowClientSize(HWND window, UINT* width, UINT* height) {
+  RECT client{};
+  if (!GetClientRect(window, &client)) return false;
+  *width = static_cast<UINT>(client.right - client.left);
+  *height = static_cast<UINT>(client.bottom - client.top);
+  return true;
+}
