@@ -29,7 +29,6 @@ struct alignas(16) Float4 {
 };
 constexpr Float4 Same4(float f) { return {{f, f, f, f}}; }
 inline constexpr Float4 kHalf4 = Same4(0.5f);
-inline constexpr Float4 kTwo4 = Same4(2.0f);
 inline constexpr Float4 kThree4 = Same4(3.0f);
 inline constexpr Float4 kZeroLengthSquared4 = Same4(kZeroLengthSquared);
 GX_SIMD_INLINE __m128 Load(const Float4& c) { return _mm_load_ps(c.v); }
@@ -41,11 +40,12 @@ GX_SIMD_INLINE __m128 RsqrtRefined(__m128 s) {
   return _mm_mul_ps(half_y, _mm_sub_ps(Load(kThree4), _mm_mul_ps(_mm_mul_ps(s, y), y)));
 }
 
-// The reciprocal estimate, refined once: 2r - d·r², formed as r·(2 - d·r) so
-// that r² cannot overflow for small d.
+// The reciprocal estimate, refined once: 2r - d·r², formed as (r + r) - (d·r)·r
+// so that r² cannot overflow for small d (d·r is near 1) and no constant has to
+// be loaded. A zero, infinite or NaN d gives NaN, a denormal d infinity or NaN.
 GX_SIMD_INLINE __m128 RcpRefined(__m128 d) {
   const __m128 r = _mm_rcp_ps(d);
-  return _mm_mul_ps(r, _mm_sub_ps(Load(kTwo4), _mm_mul_ps(d, r)));
+  return _mm_sub_ps(_mm_add_ps(r, r), _mm_mul_ps(_mm_mul_ps(d, r), r));
 }
 
 GX_SIMD_INLINE __m128 SignMask(bool x, bool y, bool z, bool w) {

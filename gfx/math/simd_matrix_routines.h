@@ -91,11 +91,13 @@ GX_SIMD_INLINE Blocks SplitBlocks(const MatrixRows& r) {
       _mm_mul_ps(_mm_shuffle_ps(r.r0, r.r2, GX_SHUFFLE(1, 3, 1, 3)), _mm_shuffle_ps(r.r1, r.r3, GX_SHUFFLE(0, 2, 0, 2))));
   k.a_adj_b = Mat2AdjMul<Isa>(k.a, k.b);
   k.d_adj_c = Mat2AdjMul<Isa>(k.d, k.c);
-  // (|A||D|, |B||C|, |C||B|, |D||A|) holds each product twice: halve it and
-  // take the trace terms off before one horizontal sum.
+  // With ad_bc = (|A||D|, |B||C|, |C||B|, |D||A|) and the trace terms t0..t3:
+  // w = ad_bc - (t0 + t2, t1 + t3, t2 + t0, t3 + t1), and w plus its lanes
+  // swapped in pairs is |M| in every lane.
   const __m128 ad_bc = _mm_mul_ps(k.dets, Isa::template Permute<GX_SHUFFLE(3, 2, 1, 0)>(k.dets));
   const __m128 trace = _mm_mul_ps(k.a_adj_b, Isa::template Permute<GX_SHUFFLE(0, 2, 1, 3)>(k.d_adj_c));
-  k.det = HorizontalSum<Isa>(_mm_sub_ps(_mm_mul_ps(ad_bc, Load(kHalf4)), trace));
+  const __m128 w = _mm_sub_ps(ad_bc, _mm_add_ps(trace, Isa::template Permute<GX_SHUFFLE(2, 3, 0, 1)>(trace)));
+  k.det = _mm_add_ps(w, Isa::template Permute<GX_SHUFFLE(1, 0, 3, 2)>(w));
   return k;
 }
 
@@ -104,18 +106,18 @@ float MatrixDeterminant(const GxMatrix* m) {
   return First(SplitBlocks<Isa>(LoadRows(m)).det);
 }
 
-// Singular only when the determinant is exactly 0 or not a number; the
+// Singular when the determinant is exactly 0 or not a number; the
 // determinant is then left unstored. The reciprocal is the refined estimate.
+// One test covers every singular case: the refined reciprocal of 0, of NaN
+// and of infinity is NaN. A denormal determinant, too small for the estimate,
+// gives no finite reciprocal either and counts as singular rather than
+// filling the output with NaN.
 template <typename Isa>
 GxMatrix* MatrixInverse(GxMatrix* out, float* determinant, const GxMatrix* m) {
   const Blocks k = SplitBlocks<Isa>(LoadRows(m));
-  const float det = First(k.det);
-  if (det == 0.0f || std::isnan(det)) return nullptr;
   const __m128 r = RcpRefined(k.det);
-  // A determinant too small for the estimate (denormal) gives no usable
-  // reciprocal; that counts as singular too rather than filling the output with NaN.
   if (!std::isfinite(First(r))) return nullptr;
-  if (determinant) *determinant = det;
+  if (determinant) *determinant = First(k.det);
   const __m128 det_a = Broadcast<Isa, 0>(k.dets), det_b = Broadcast<Isa, 1>(k.dets);
   const __m128 det_c = Broadcast<Isa, 2>(k.dets), det_d = Broadcast<Isa, 3>(k.dets);
   // X, Y, Z, W scaled by 1/|M|; the signs (+, -, -, +) and the final shuffles

@@ -74,7 +74,9 @@ GxVector2* Vec2TransformCoord(GxVector2* out, const GxVector2* v, const GxMatrix
   return out;
 }
 
-// Always divides by w, through its refined reciprocal.
+// Always divides by w, through its refined reciprocal. The sum keeps the
+// portable routine's order: w is often a difference of near-equal terms, and
+// another order would round it differently.
 template <typename Isa>
 GxVector3* Vec3TransformCoord(GxVector3* out, const GxVector3* v, const GxMatrix* m) {
   const MatrixRows rows = LoadRows(m);
