@@ -13,6 +13,18 @@
 namespace {
 
 constexpr double kScreenGamma = 2.2;
+// Ancillary chunks the reader has no use for. The library would allocate a
+// chunk's whole claimed length before reading it (a 45-byte file can claim a
+// 2 GB sPLT), and decompress text and profiles; skipped chunks are only
+// checksummed in small pieces. The image needs IHDR, PLTE, IDAT, tRNS, gAMA
+// and sRGB, which the library bounds itself.
+constexpr png_byte kUnusedChunks[] =
+    "bKGD\0cHRM\0eXIf\0hIST\0iCCP\0iTXt\0oFFs\0pCAL\0pHYs\0sBIT\0sCAL\0sPLT\0sTER\0tEXt\0tIME\0zTXt";
+
+void IgnoreChunksNotUsed(png_structp png) {
+  png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, 0);
+  png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kUnusedChunks, sizeof(kUnusedChunks) / 5);
+}
 
 struct MemorySource {
   const BYTE* position;
@@ -223,6 +235,7 @@ HRESULT SourceImage::LoadPng(const BYTE* data, UINT size) {
     return E_OUTOFMEMORY;
   }
   decode.source = MemorySource{data, size};
+  IgnoreChunksNotUsed(decode.png);
 
   if (setjmp(png_jmpbuf(decode.png))) {
     png_destroy_read_struct(&decode.png, &decode.info, nullptr);
