@@ -261,7 +261,7 @@ TEST(BmpReaderTest, DescriptionOnlyAllocatesNothing) {
 TEST(BmpReaderTest, Rejections) {
   struct Case {
     const char* what;
-    DibSpec spec;
+    DibSpec layout;
     HRESULT expected;
   };
   auto make = [](auto edit) {
@@ -291,7 +291,7 @@ TEST(BmpReaderTest, Rejections) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     SourceImage image;
-    EXPECT_EQ(RunReader(image, &SourceImage::LoadBmp, WithFileHeader(BuildDib(c.spec))), c.expected);
+    EXPECT_EQ(RunReader(image, &SourceImage::LoadBmp, WithFileHeader(BuildDib(c.layout))), c.expected);
   }
 
   const Bytes good = WithFileHeader(BuildDib(make([](DibSpec&) {})));

@@ -16,7 +16,7 @@ Bytes AllPixels(const SourceImage& image) {
 TEST(JpegReaderTest, MatchesLibjpegOwnDecoding) {
   struct Case {
     const char* what;
-    JpegSpec spec;
+    JpegSpec layout;
     D3DFORMAT format;
     UINT pitch;
   };
@@ -30,14 +30,14 @@ TEST(JpegReaderTest, MatchesLibjpegOwnDecoding) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    const Bytes file = EncodeJpeg(c.spec);
+    const Bytes file = EncodeJpeg(c.layout);
     SourceImage image;
     GxImageInfo info{};
     ASSERT_EQ(image.Load(file.data(), static_cast<UINT>(file.size()), &info, TRUE), S_OK);
     EXPECT_EQ(info.ImageFileFormat, GX_IFF_JPG);
     EXPECT_EQ(image.format, c.format);
-    EXPECT_EQ(image.width, static_cast<UINT>(c.spec.width));
-    EXPECT_EQ(image.height, static_cast<UINT>(c.spec.height));
+    EXPECT_EQ(image.width, static_cast<UINT>(c.layout.width));
+    EXPECT_EQ(image.height, static_cast<UINT>(c.layout.height));
     EXPECT_EQ(image.rowPitch, c.pitch);
     EXPECT_EQ(image.slicePitch, 0u);
     EXPECT_TRUE(image.ownsPixels);

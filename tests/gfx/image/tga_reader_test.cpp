@@ -199,10 +199,10 @@ TEST(TgaReaderTest, Rejections) {
       {"far more pixels than data",
        make([](TgaSpec& s) { s.width = 0xFFFF, s.height = 0xFFFF, s.imageType = 10, s.descriptor = 0x20; })},
   };
-  for (const auto& [what, spec] : cases) {
+  for (const auto& [what, layout] : cases) {
     SCOPED_TRACE(what);
     SourceImage image;
-    EXPECT_EQ(RunReader(image, &SourceImage::LoadTga, BuildTga(spec)), E_FAIL);
+    EXPECT_EQ(RunReader(image, &SourceImage::LoadTga, BuildTga(layout)), E_FAIL);
   }
   SourceImage image;
   EXPECT_EQ(RunReader(image, &SourceImage::LoadTga, Bytes(17, 0)), E_FAIL);
