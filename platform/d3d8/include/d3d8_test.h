@@ -33,8 +33,8 @@ struct D3D8TestProfile {
   BOOL vertexCacheInfo = TRUE;          // GetInfo(D3DDEVINFOID_VCACHE) answers with vertexCache
   D3DDEVINFO_VCACHE vertexCache{};
   UINT failingPresents = 0;             // this many following Presents fail with D3DERR_DEVICELOST
-  UINT desktopWidth = 1280;             // the adapter's display mode (always D3DFMT_X8R8G8B8)
-  UINT desktopHeight = 1024;
+  UINT desktopWidth = 0;                // the adapter's display mode (always D3DFMT_X8R8G8B8);
+  UINT desktopHeight = 0;               // 0: the Win32 layer's screen size
   DWORD vendorId = 0;
   DWORD deviceId = 0;
 

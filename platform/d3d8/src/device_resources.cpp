@@ -74,6 +74,9 @@ HRESULT Device::CheckTextureRequest(const char* call, D3DRESOURCETYPE type, UINT
     return Fail(D3DERR_INVALIDCALL, call, "render targets and depth buffers live in D3DPOOL_DEFAULT");
   if ((usage & D3DUSAGE_DYNAMIC) && pool == D3DPOOL_MANAGED)
     return Fail(D3DERR_INVALIDCALL, call, "dynamic textures cannot be managed");
+  if ((usage & D3DUSAGE_DYNAMIC) && pool != D3DPOOL_SCRATCH &&
+      (CurrentProfile().caps.Caps2 & D3DCAPS2_DYNAMICTEXTURES) == 0)
+    return Fail(D3DERR_INVALIDCALL, call, "the device has no dynamic textures");
   if (!IsSurfaceFormat(format)) return Fail(D3DERR_INVALIDCALL, call, "not a texture format");
   if (IsBlockCompressed(format) && (width % 4 != 0 || height % 4 != 0))
     return Fail(D3DERR_INVALIDCALL, call, "block-compressed sizes must be multiples of 4");

@@ -7,6 +7,7 @@
 #include "device.h"
 #include "format_layout.h"
 #include "profile.h"
+#include "window_present.h"
 
 namespace {
 const char* CheckAdapterAndType(UINT adapter, D3DDEVTYPE type) {
@@ -28,7 +29,9 @@ IDirect3D8* Direct3DCreate8(UINT sdkVersion) {
 
 D3DDISPLAYMODE AdapterDisplayMode() {
   const D3D8TestProfile& profile = CurrentProfile();
-  return {profile.desktopWidth, profile.desktopHeight, 60, D3DFMT_X8R8G8B8};
+  UINT width = profile.desktopWidth, height = profile.desktopHeight;
+  if (width == 0 || height == 0) ScreenSize(&width, &height);
+  return {width, height, 60, D3DFMT_X8R8G8B8};
 }
 
 bool DeviceTypeAvailable(D3DDEVTYPE type) {

@@ -15,3 +15,10 @@ bool WindowClientSize(HWND window, UINT* width, UINT* height) {
   *height = static_cast<UINT>(client.bottom - client.top);
   return true;
 }
+
+void ScreenSize(UINT* width, UINT* height) {
+  const int w = GetSystemMetrics(SM_CXSCREEN);
+  const int h = GetSystemMetrics(SM_CYSCREEN);
+  *width = w > 0 ? static_cast<UINT>(w) : 1280;
+  *height = h > 0 ? static_cast<UINT>(h) : 1024;
+}

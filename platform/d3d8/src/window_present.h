@@ -10,3 +10,5 @@
 bool ShowFrameInWindow(HWND window, const std::vector<DWORD>& pixels, UINT width, UINT height);
 // The client area's size; false for an unknown window.
 bool WindowClientSize(HWND window, UINT* width, UINT* height);
+// The desktop's size (a usual one when the Win32 layer has no screen to ask).
+void ScreenSize(UINT* width, UINT* height);

@@ -1,6 +1,7 @@
 // The Direct3D object: entry point, adapter queries, format checks, device
 // creation and its fallbacks under the installed profile.
 #include "d3d8_fixture.h"
+#include "win_window.h"
 
 namespace {
 
@@ -26,6 +27,10 @@ TEST_F(Direct3DTest, DisplayModeIsTheDesktopInX8R8G8B8) {
   EXPECT_EQ(mode.Height, 900u);
   EXPECT_EQ(mode.Format, D3DFMT_X8R8G8B8);
   EXPECT_EQ(d3d_->GetAdapterDisplayMode(1, &mode), D3DERR_INVALIDCALL);
+  D3D8TestResetProfile();  // the default asks the Win32 layer for the screen
+  ASSERT_EQ(d3d_->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode), D3D_OK);
+  EXPECT_EQ(mode.Width, static_cast<UINT>(GetSystemMetrics(SM_CXSCREEN)));
+  EXPECT_EQ(mode.Height, static_cast<UINT>(GetSystemMetrics(SM_CYSCREEN)));
   EXPECT_EQ(d3d_->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, nullptr), D3DERR_INVALIDCALL);
 }
 

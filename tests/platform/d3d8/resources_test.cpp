@@ -225,6 +225,17 @@ TEST_F(ResourcesTest, TextureSizesFollowTheProfilesLimits) {
             D3D_OK);
   EXPECT_EQ(device_->CreateTexture(300, 200, 2, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, texture.ReleaseAndGetAddressOf()),
             D3DERR_INVALIDCALL);
+  // Dynamic textures exist only where Caps2 says so.
+  D3D8TestProfile noDynamic = D3D8TestDefaultProfile();
+  noDynamic.caps.Caps2 &= ~D3DCAPS2_DYNAMICTEXTURES;
+  D3D8TestInstallProfile(noDynamic);
+  EXPECT_EQ(device_->CreateTexture(64, 16, 1, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
+                                   texture.ReleaseAndGetAddressOf()),
+            D3DERR_INVALIDCALL);
+  D3D8TestResetProfile();
+  EXPECT_EQ(device_->CreateTexture(64, 16, 1, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
+                                   texture.ReleaseAndGetAddressOf()),
+            D3D_OK);
   // The scratch pool is bound by no device limit.
   EXPECT_EQ(device_->CreateTexture(300, 200, 0, 0, D3DFMT_A8R8G8B8, D3DPOOL_SCRATCH, texture.ReleaseAndGetAddressOf()),
             D3D_OK);
