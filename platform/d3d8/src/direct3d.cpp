@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <new>
 
+#include "d3d8_test_creation.h"
 #include "debug_channel.h"
 #include "device.h"
 #include "format_layout.h"
@@ -24,6 +25,7 @@ IDirect3D8* Direct3DCreate8(UINT sdkVersion) {
     Fail(D3DERR_INVALIDCALL, "Direct3DCreate8", "built for another interface version");
     return nullptr;
   }
+  if (D3D8TestDirect3DCreateFails()) return nullptr;
   return new (std::nothrow) Direct3D();
 }
 
