@@ -63,6 +63,7 @@ void InputSystem::Release() {
 KeyboardDevice::~KeyboardDevice() { ReleaseInputDevice(); }
 
 int KeyboardDevice::Init(HWND window) {
+  ReleaseInputDevice();  // a second set-up replaces the first
   if (!directInput || FAILED(directInput->CreateDevice(GUID_SysKeyboard, &inputDevice, nullptr))) {
     ShowInputError("DiurectInputDevice8の作成に失敗");
     return 0;
@@ -113,6 +114,7 @@ void KeyboardDevice::ReleaseInputDevice() { ReleaseDevice(inputDevice); }
 MouseDevice::~MouseDevice() { ReleaseInputDevice(); }
 
 int MouseDevice::Init(HWND window) {
+  ReleaseInputDevice();  // a second set-up replaces the first
   if (!directInput || FAILED(directInput->CreateDevice(GUID_SysMouse, &inputDevice, nullptr))) return 0;
   if (FAILED(inputDevice->SetDataFormat(&c_dfDIMouse2))) return 0;
   if (FAILED(inputDevice->SetCooperativeLevel(window, DISCL_FOREGROUND | DISCL_NONEXCLUSIVE))) return 0;

@@ -15,6 +15,7 @@
 #include "app/resources/resources.h"
 #include "app/simulator_app.h"
 #include "d3d8_test.h"
+#include "d3d8_test_creation.h"
 #include "win32_headless.h"
 
 namespace apptest {
@@ -29,12 +30,14 @@ class DesktopTest : public ::testing::Test {
   void SetUp() override {
     Win32TestReset();
     D3D8TestResetProfile();
+    D3D8TestFailDirect3DCreate(FALSE);
     ASSERT_TRUE(RegisterApplicationResources());
     now = 100000;
     KernelTestSetClockSource(TestClock);
   }
   void TearDown() override {
     KernelTestSetClockSource(nullptr);
+    D3D8TestFailDirect3DCreate(FALSE);
     D3D8TestResetProfile();
     Win32TestReset();
   }

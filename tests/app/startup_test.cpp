@@ -154,6 +154,21 @@ TEST_F(EntryPointTest, RunsUntilEscapeAndCleansUp) {
   EXPECT_EQ(D3D8TestLiveObjectCount(), 0u);
 }
 
+TEST_F(EntryPointTest, NoDirect3DIsReportedAndEndsTheProgramBeforeAnyWindow) {
+  D3D8TestFailDirect3DCreate(TRUE);
+  EXPECT_EQ(WinMain(Instance(), nullptr, nullptr, SW_SHOWDEFAULT), 0);
+  ASSERT_THAT(Win32TestMessageBoxes(), SizeIs(1));
+  EXPECT_EQ(Win32TestMessageBoxes()[0].text, "Direct3Dの作成に失敗しました");
+  EXPECT_EQ(Win32TestMessageBoxes()[0].caption, "Kelvane");
+  EXPECT_EQ(Win32TestMessageBoxes()[0].type & MB_ICONMASK, MB_ICONERROR);
+  EXPECT_EQ(Win32TestMessageBoxes()[0].owner, nullptr);
+  // Nothing was made: the class name is still free.
+  WNDCLASSA probe{};
+  probe.lpfnWndProc = DefWindowProcA;
+  probe.lpszClassName = "Kelvane";
+  EXPECT_NE(RegisterClassA(&probe), 0);
+}
+
 TEST_F(EntryPointTest, NoDeviceInAnyOfTheThreeWaysIsReportedAndEndsTheProgram) {
   D3D8TestProfile profile = D3D8TestDefaultProfile();
   profile.halDevice = FALSE;
