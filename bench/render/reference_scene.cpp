@@ -1,5 +1,7 @@
 #include "reference_scene.h"
 
+#include "tests/support/argb_mip_chain.h"
+
 #include <jpeglib.h>
 
 #include <cmath>
@@ -67,25 +69,9 @@ std::vector<uint32_t> Resize(const std::vector<uint32_t>& src, int sw, int sh, i
 void BuildMips(Image& image) {
   int w = image.width, h = image.height;
   while (w > 1 || h > 1) {
-    const int nw = std::max(w / 2, 1), nh = std::max(h / 2, 1);
-    const std::vector<uint32_t>& src = image.levels.back();
-    std::vector<uint32_t> dst(static_cast<size_t>(nw) * nh);
-    for (int y = 0; y < nh; ++y) {
-      for (int x = 0; x < nw; ++x) {
-        uint32_t sum[4] = {0, 0, 0, 0};
-        for (int k = 0; k < 4; ++k) {
-          const int sx = std::min(2 * x + (k & 1), w - 1), sy = std::min(2 * y + (k >> 1), h - 1);
-          const uint32_t c = src[static_cast<size_t>(sy) * w + sx];
-          for (int ch = 0; ch < 4; ++ch) sum[ch] += (c >> (8 * ch)) & 255;
-        }
-        uint32_t o = 0;
-        for (int ch = 0; ch < 4; ++ch) o |= ((sum[ch] + 2) / 4) << (8 * ch);
-        dst[static_cast<size_t>(y) * nw + x] = o;
-      }
-    }
-    image.levels.push_back(std::move(dst));
-    w = nw;
-    h = nh;
+    image.levels.push_back(HalveArgbLevel(image.levels.back(), w, h));
+    w = std::max(w / 2, 1);
+    h = std::max(h / 2, 1);
   }
 }
 

@@ -1,5 +1,7 @@
 #include "scene_support.h"
 
+#include "tests/support/argb_mip_chain.h"
+
 #include <cmath>
 #include <cstring>
 
@@ -139,25 +141,9 @@ Texture BuildTexture(int width, int height, bool mips, std::vector<uint32_t> lev
   t.levels.push_back(std::move(level0));
   int w = width, h = height;
   while (mips && (w > 1 || h > 1)) {
-    const int nw = std::max(w / 2, 1), nh = std::max(h / 2, 1);
-    const std::vector<uint32_t>& src = t.levels.back();
-    std::vector<uint32_t> dst(static_cast<size_t>(nw) * nh);
-    for (int y = 0; y < nh; ++y) {
-      for (int x = 0; x < nw; ++x) {
-        uint32_t sum[4] = {0, 0, 0, 0};
-        for (int k = 0; k < 4; ++k) {
-          const int sx = std::min(2 * x + (k & 1), w - 1), sy = std::min(2 * y + (k >> 1), h - 1);
-          const uint32_t c = src[static_cast<size_t>(sy) * w + sx];
-          for (int ch = 0; ch < 4; ++ch) sum[ch] += (c >> (8 * ch)) & 255;
-        }
-        uint32_t out = 0;
-        for (int ch = 0; ch < 4; ++ch) out |= ((sum[ch] + 2) / 4) << (8 * ch);
-        dst[static_cast<size_t>(y) * nw + x] = out;
-      }
-    }
-    t.levels.push_back(std::move(dst));
-    w = nw;
-    h = nh;
+    t.levels.push_back(HalveArgbLevel(t.levels.back(), w, h));
+    w = std::max(w / 2, 1);
+    h = std::max(h / 2, 1);
   }
   t.view.format = D3DFMT_A8R8G8B8;
   t.view.levelCount = static_cast<UINT>(t.levels.size());
