@@ -3,7 +3,8 @@
 // Mesa's llvmpipe with the thread count of $LP_NUM_THREADS (run the program
 // once with LP_NUM_THREADS=1 and once without for like-with-like figures).
 // With KELVANE_RENDER_DUMP=prefix set, each renderer's last frame is written to
-// <prefix>-kelvane.ppm and <prefix>-llvmpipe.ppm.
+// <prefix>-kelvane.ppm and <prefix>-llvmpipe.ppm. KELVANE_RENDER_PARTS (for
+// example "globe" or "grid,stars") draws only those parts of the scene.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>

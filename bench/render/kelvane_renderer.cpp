@@ -40,6 +40,7 @@ class KelvaneRenderer : public SceneRenderer {
   }
 
   void DrawFrame(int frame) override {
+    const refscene::Parts& parts = refscene::SelectedParts();
     DrawContext c;
     SetDefaultStates(c);
     c.renderTarget = {color_.data(), refscene::kWidth * 4, D3DFMT_X8R8G8B8, refscene::kWidth, refscene::kHeight};
@@ -72,8 +73,10 @@ class KelvaneRenderer : public SceneRenderer {
     c.stream = {reinterpret_cast<const BYTE*>(scene_.sphere.data()), sizeof(refscene::MeshVertex),
                 D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1, static_cast<UINT>(scene_.sphere.size())};
     c.indices = {scene_.sphereIndices.data(), false, static_cast<UINT>(scene_.sphereIndices.size()), 0};
-    DrawIndexedPrimitives(c, D3DPT_TRIANGLELIST, 0, static_cast<UINT>(scene_.sphere.size()), 0,
-                          static_cast<UINT>(scene_.sphereIndices.size() / 3));
+    if (parts.globe) {
+      DrawIndexedPrimitives(c, D3DPT_TRIANGLELIST, 0, static_cast<UINT>(scene_.sphere.size()), 0,
+                            static_cast<UINT>(scene_.sphereIndices.size() / 3));
+    }
     rs[D3DRS_WRAP0] = 0;
 
     // Grid boxes, untextured.
@@ -82,6 +85,7 @@ class KelvaneRenderer : public SceneRenderer {
                 D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1, static_cast<UINT>(scene_.box.size())};
     c.indices = {scene_.boxIndices.data(), false, static_cast<UINT>(scene_.boxIndices.size()), 0};
     for (const D3DMATRIX& world : scene_.boxWorld) {
+      if (!parts.grid) break;
       c.world = world;
       DrawIndexedPrimitives(c, D3DPT_TRIANGLELIST, 0, static_cast<UINT>(scene_.box.size()), 0,
                             static_cast<UINT>(scene_.boxIndices.size() / 3));
@@ -105,7 +109,7 @@ class KelvaneRenderer : public SceneRenderer {
     rs[D3DRS_POINTSCALE_C] = Bits(1.0f);
     c.stream = {reinterpret_cast<const BYTE*>(scene_.stars.data()), sizeof(refscene::StarVertex),
                 D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1, static_cast<UINT>(scene_.stars.size())};
-    for (UINT i = 0; i < scene_.stars.size(); ++i) DrawPrimitives(c, D3DPT_POINTLIST, i, 1);
+    for (UINT i = 0; parts.stars && i < scene_.stars.size(); ++i) DrawPrimitives(c, D3DPT_POINTLIST, i, 1);
     rs[D3DRS_POINTSPRITEENABLE] = FALSE;
     rs[D3DRS_POINTSCALEENABLE] = FALSE;
 
@@ -120,7 +124,7 @@ class KelvaneRenderer : public SceneRenderer {
     c.stageStates[0][D3DTSS_ADDRESSV] = D3DTADDRESS_CLAMP;
     c.stream = {reinterpret_cast<const BYTE*>(scene_.text), sizeof(refscene::TextVertex),
                 D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1, 4};
-    DrawPrimitives(c, D3DPT_TRIANGLEFAN, 0, 2);
+    if (parts.text) DrawPrimitives(c, D3DPT_TRIANGLEFAN, 0, 2);
   }
 
   std::vector<uint32_t> Pixels() override { return color_; }

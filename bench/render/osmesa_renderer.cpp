@@ -100,10 +100,12 @@ class LlvmpipeRenderer : public SceneRenderer {
     // Globe.
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, earth_);
-    DrawMesh(scene_.sphere, scene_.sphereIndices, refscene::GlobeWorld(frame), true);
+    const refscene::Parts& parts = refscene::SelectedParts();
+    if (parts.globe) DrawMesh(scene_.sphere, scene_.sphereIndices, refscene::GlobeWorld(frame), true);
     // Boxes.
     glDisable(GL_TEXTURE_2D);
-    for (const D3DMATRIX& world : scene_.boxWorld) DrawMesh(scene_.box, scene_.boxIndices, world, false);
+    for (const D3DMATRIX& world : scene_.boxWorld)
+      if (parts.grid) DrawMesh(scene_.box, scene_.boxIndices, world, false);
 
     // Stars.
     glLoadMatrixf(&scene_.view.m[0][0]);
@@ -122,7 +124,7 @@ class LlvmpipeRenderer : public SceneRenderer {
     glEnableClientState(GL_COLOR_ARRAY);
     glVertexPointer(3, GL_FLOAT, sizeof(refscene::StarVertex), &scene_.stars[0].x);
     glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(refscene::StarVertex), &scene_.stars[0].color);
-    for (GLint i = 0; i < static_cast<GLint>(scene_.stars.size()); ++i) glDrawArrays(GL_POINTS, i, 1);
+    for (GLint i = 0; parts.stars && i < static_cast<GLint>(scene_.stars.size()); ++i) glDrawArrays(GL_POINTS, i, 1);
     glDisableClientState(GL_COLOR_ARRAY);
     glDisable(GL_POINT_SPRITE);
 
@@ -135,12 +137,14 @@ class LlvmpipeRenderer : public SceneRenderer {
     glLoadIdentity();
     glBindTexture(GL_TEXTURE_2D, text_);
     glColor4ub(255, 255, 0, 255);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0); glVertex2f(0, 0);
-    glTexCoord2f(0, 1); glVertex2f(0, 32);
-    glTexCoord2f(1, 1); glVertex2f(256, 32);
-    glTexCoord2f(1, 0); glVertex2f(256, 0);
-    glEnd();
+    if (parts.text) {
+      glBegin(GL_QUADS);
+      glTexCoord2f(0, 0); glVertex2f(0, 0);
+      glTexCoord2f(0, 1); glVertex2f(0, 32);
+      glTexCoord2f(1, 1); glVertex2f(256, 32);
+      glTexCoord2f(1, 0); glVertex2f(256, 0);
+      glEnd();
+    }
     glColor4ub(255, 255, 255, 255);
     glFinish();
   }

@@ -181,6 +181,22 @@ D3DMATRIX GlobeWorld(int frame) {
   return Multiply(rx, ry);
 }
 
+const Parts& SelectedParts() {
+  static const Parts parts = [] {
+    Parts p;
+    const char* list = std::getenv("KELVANE_RENDER_PARTS");
+    if (!list) return p;
+    const std::string names = std::string(",") + list + ",";
+    auto has = [&](const char* name) { return names.find(std::string(",") + name + ",") != std::string::npos; };
+    p.globe = has("globe");
+    p.grid = has("grid");
+    p.stars = has("stars");
+    p.text = has("text");
+    return p;
+  }();
+  return parts;
+}
+
 void Build(Scene& scene) {
   LoadEarth(scene);
   BuildSphere(scene, 10.0f, 24, 24);

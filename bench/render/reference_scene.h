@@ -60,4 +60,12 @@ D3DMATRIX GlobeWorld(int frame);
 
 D3DMATRIX Multiply(const D3DMATRIX& a, const D3DMATRIX& b);
 
+// The parts of the scene a run draws, from $KELVANE_RENDER_PARTS: a comma
+// list of globe, grid, stars and text (all of them when unset), so that each
+// part's cost can be measured on its own; the clear is always done.
+struct Parts {
+  bool globe = true, grid = true, stars = true, text = true;
+};
+const Parts& SelectedParts();
+
 }  // namespace refscene
