@@ -189,15 +189,6 @@ void FastSpan(const void* opaque, const RasterPrimitive& p, int y, int x0, int x
   }
 }
 
-}  // namespace
-
-uint32_t SampleFastScalar(const FastState& state, float u, float v, float lod) {
-  const __m128i c = Sample(state, u, v, lod);
-  return static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(c, c)));
-}
-
-namespace {
-
 template <DepthMode kDepth>
 SpanFunction ForDepth(bool textured, bool blend) {
   if (textured) return blend ? FastSpan<kDepth, true, true> : FastSpan<kDepth, true, false>;

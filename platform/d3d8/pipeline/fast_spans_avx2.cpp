@@ -43,10 +43,6 @@ KELVANE_AVX2 inline __m256i Div255(__m256i x) {
   return _mm256_srli_epi16(_mm256_add_epi16(x, _mm256_srli_epi16(x, 8)), 8);
 }
 
-KELVANE_AVX2 inline __m256i Lerp16(__m256i a, __m256i b, __m256i weight) {
-  return _mm256_add_epi16(a, _mm256_srai_epi16(_mm256_mullo_epi16(_mm256_sub_epi16(b, a), weight), 7));
-}
-
 // Per-pixel weights (32-bit lanes) spread to the channel layout of Texels16.
 KELVANE_AVX2 inline void Spread(__m256i w, __m256i& lo, __m256i& hi) {
   const __m256i pair = _mm256_or_si256(w, _mm256_slli_epi32(w, 16));
@@ -59,48 +55,145 @@ KELVANE_AVX2 inline Texels16 Widen(__m256i argb) {
   return {_mm256_unpacklo_epi8(argb, zero), _mm256_unpackhi_epi8(argb, zero)};
 }
 
-KELVANE_AVX2 inline Texels16 Lerp(const Texels16& a, const Texels16& b, __m256i weight) {
-  __m256i lo, hi;
-  Spread(weight, lo, hi);
-  return {Lerp16(a.lo, b.lo, lo), Lerp16(a.hi, b.hi, hi)};
-}
-
 KELVANE_AVX2 inline __m256i Address(__m256i i, __m256i mask, bool clamp) {
   if (!clamp) return _mm256_and_si256(i, mask);
   return _mm256_min_epi32(_mm256_max_epi32(i, _mm256_setzero_si256()), mask);
 }
 
+// Bilinear results keep six more bits than the texels: channels are 0..255·64.
+constexpr int kFilterBits = 6;
+
+// Texel pairs (left, right) of two pixels, read as one 64-bit load each.
+KELVANE_AVX2 inline __m128i Pairs(const BYTE* base, int a, int b) {
+  const __m128i first = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(base + a));
+  return _mm_castpd_si128(_mm_loadh_pd(_mm_castsi128_pd(first), reinterpret_cast<const double*>(base + b)));
+}
+
+// Pairs of pixels 0, 1, 4, 5 (lo) and 2, 3, 6, 7 (hi): the layout of Texels16.
+KELVANE_AVX2 inline Texels16 PairsOf8(const BYTE* base, const int* offsets) {
+  return {_mm256_inserti128_si256(_mm256_castsi128_si256(Pairs(base, offsets[0], offsets[1])), Pairs(base, offsets[4], offsets[5]), 1),
+          _mm256_inserti128_si256(_mm256_castsi128_si256(Pairs(base, offsets[2], offsets[3])), Pairs(base, offsets[6], offsets[7]), 1)};
+}
+
+// The same pairs built from separate left and right texels, for footprints
+// whose right texel wraps to the row's start.
+KELVANE_AVX2 Texels16 SplitPairsOf8(const BYTE* base, __m256i left, __m256i right) {
+  alignas(32) int l[8], r[8];
+  alignas(32) uint32_t pairs[16];
+  _mm256_store_si256(reinterpret_cast<__m256i*>(l), left);
+  _mm256_store_si256(reinterpret_cast<__m256i*>(r), right);
+  for (int i = 0; i < 8; ++i) {
+    std::memcpy(&pairs[2 * i], base + l[i], 4);
+    std::memcpy(&pairs[2 * i + 1], base + r[i], 4);
+  }
+  const auto at = [&](int i) { return _mm_load_si128(reinterpret_cast<const __m128i*>(pairs + 2 * i)); };
+  return {_mm256_inserti128_si256(_mm256_castsi128_si256(at(0)), at(4), 1),
+          _mm256_inserti128_si256(_mm256_castsi128_si256(at(2)), at(6), 1)};
+}
+
+// One pair of texels per pixel → the horizontally filtered colour (16-bit
+// channels scaled by 64), using byte weights (64 − w, w) per pair.
+KELVANE_AVX2 inline __m256i FilterPairs(__m256i pairs, __m256i weights) {
+  const __m256i byChannel = _mm256_setr_epi8(0, 4, 1, 5, 2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15,  //
+                                             0, 4, 1, 5, 2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15);
+  return _mm256_maddubs_epi16(_mm256_shuffle_epi8(pairs, byChannel), weights);
+}
+
+// a + (b − a)·w for 16-bit lanes, w in 0..32767 (a fraction scaled by 2^15).
+KELVANE_AVX2 inline __m256i LerpFraction(__m256i a, __m256i b, __m256i w) {
+  return _mm256_add_epi16(a, _mm256_mulhrs_epi16(_mm256_sub_epi16(b, a), w));
+}
+
+KELVANE_AVX2 inline Texels16 LerpFraction(const Texels16& a, const Texels16& b, __m256i w) {
+  __m256i lo, hi;
+  Spread(w, lo, hi);
+  return {LerpFraction(a.lo, b.lo, lo), LerpFraction(a.hi, b.hi, hi)};
+}
+
+KELVANE_AVX2 inline __m256i Fraction15(__m256 f) {
+  return _mm256_min_epi32(_mm256_cvttps_epi32(_mm256_mul_ps(f, _mm256_set1_ps(32768.0f))), _mm256_set1_epi32(32767));
+}
+
+// Bilinear sample of one level, channels scaled by 2^kFilterBits.
 KELVANE_AVX2 Texels16 Bilinear(const FastState& s, const FastLevel& l, __m256 u, __m256 v) {
   const __m256 x = Clamp(_mm256_sub_ps(_mm256_mul_ps(u, _mm256_set1_ps(l.width)), _mm256_set1_ps(0.5f)), -1.0e6f, 1.0e6f);
   const __m256 y = Clamp(_mm256_sub_ps(_mm256_mul_ps(v, _mm256_set1_ps(l.height)), _mm256_set1_ps(0.5f)), -1.0e6f, 1.0e6f);
   const __m256 fx = _mm256_floor_ps(x), fy = _mm256_floor_ps(y);
-  const __m256 k128 = _mm256_set1_ps(128.0f);
-  const __m256i wx = _mm256_cvttps_epi32(_mm256_mul_ps(_mm256_sub_ps(x, fx), k128));
-  const __m256i wy = _mm256_cvttps_epi32(_mm256_mul_ps(_mm256_sub_ps(y, fy), k128));
+  __m256i wx = _mm256_cvtps_epi32(_mm256_mul_ps(_mm256_sub_ps(x, fx), _mm256_set1_ps(64.0f)));  // 0..64
+  const __m256i wy = Fraction15(_mm256_sub_ps(y, fy));
   const __m256i xi = _mm256_cvttps_epi32(fx), yi = _mm256_cvttps_epi32(fy);
   const __m256i one = _mm256_set1_epi32(1);
   const __m256i maskX = _mm256_set1_epi32(l.widthMask), maskY = _mm256_set1_epi32(l.heightMask);
-  const __m256i x0 = _mm256_slli_epi32(Address(xi, maskX, s.clampU), 2);
-  const __m256i x1 = _mm256_slli_epi32(Address(_mm256_add_epi32(xi, one), maskX, s.clampU), 2);
   const __m256i pitch = _mm256_set1_epi32(l.pitch);
   const __m256i row0 = _mm256_mullo_epi32(Address(yi, maskY, s.clampV), pitch);
   const __m256i row1 = _mm256_mullo_epi32(Address(_mm256_add_epi32(yi, one), maskY, s.clampV), pitch);
-  const int* base = reinterpret_cast<const int*>(l.bits);
-  const Texels16 t00 = Widen(_mm256_i32gather_epi32(base, _mm256_add_epi32(row0, x0), 1));
-  const Texels16 t01 = Widen(_mm256_i32gather_epi32(base, _mm256_add_epi32(row0, x1), 1));
-  const Texels16 t10 = Widen(_mm256_i32gather_epi32(base, _mm256_add_epi32(row1, x0), 1));
-  const Texels16 t11 = Widen(_mm256_i32gather_epi32(base, _mm256_add_epi32(row1, x1), 1));
-  return Lerp(Lerp(t00, t01, wx), Lerp(t10, t11, wx), wy);
+  // The left texel's column; its right neighbour follows it in memory unless
+  // the footprint wraps around the row's end.
+  __m256i x0;
+  bool split = l.widthMask == 0;
+  if (s.clampU) {
+    // Left of the row both texels are column 0, right of it both are the last:
+    // read the last pair and weigh only its right texel.
+    x0 = _mm256_min_epi32(_mm256_max_epi32(xi, _mm256_setzero_si256()), _mm256_sub_epi32(maskX, one));
+    wx = _mm256_andnot_si256(_mm256_cmpgt_epi32(_mm256_setzero_si256(), xi), wx);
+    wx = _mm256_blendv_epi8(wx, _mm256_set1_epi32(64), _mm256_cmpgt_epi32(xi, _mm256_sub_epi32(maskX, one)));
+  } else {
+    x0 = _mm256_and_si256(xi, maskX);
+    split = split || !_mm256_testz_si256(_mm256_cmpeq_epi32(x0, maskX), _mm256_cmpeq_epi32(x0, maskX));
+  }
+  Texels16 top, bottom;
+  if (!split) {
+    alignas(32) int offsets[16];
+    const __m256i column = _mm256_slli_epi32(x0, 2);
+    _mm256_store_si256(reinterpret_cast<__m256i*>(offsets), _mm256_add_epi32(row0, column));
+    _mm256_store_si256(reinterpret_cast<__m256i*>(offsets + 8), _mm256_add_epi32(row1, column));
+    top = PairsOf8(l.bits, offsets);
+    bottom = PairsOf8(l.bits, offsets + 8);
+  } else {
+    const __m256i left = _mm256_slli_epi32(Address(xi, maskX, s.clampU), 2);
+    const __m256i right = _mm256_slli_epi32(Address(_mm256_add_epi32(xi, one), maskX, s.clampU), 2);
+    top = SplitPairsOf8(l.bits, _mm256_add_epi32(row0, left), _mm256_add_epi32(row0, right));
+    bottom = SplitPairsOf8(l.bits, _mm256_add_epi32(row1, left), _mm256_add_epi32(row1, right));
+  }
+  __m256i wxLo, wxHi;
+  Spread(_mm256_or_si256(_mm256_sub_epi32(_mm256_set1_epi32(64), wx), _mm256_slli_epi32(wx, 8)), wxLo, wxHi);
+  const Texels16 h0{FilterPairs(top.lo, wxLo), FilterPairs(top.hi, wxHi)};
+  const Texels16 h1{FilterPairs(bottom.lo, wxLo), FilterPairs(bottom.hi, wxHi)};
+  return LerpFraction(h0, h1, wy);
+}
+
+KELVANE_AVX2 inline Texels16 Select(const Texels16& a, const Texels16& b, __m256i pick) {  // b where pick
+  __m256i lo, hi;
+  Spread(pick, lo, hi);
+  return {_mm256_blendv_epi8(a.lo, b.lo, lo), _mm256_blendv_epi8(a.hi, b.hi, hi)};
+}
+
+KELVANE_AVX2 inline int HorizontalMin(__m256i v) {
+  v = _mm256_min_epi32(v, _mm256_permute4x64_epi64(v, 0x4E));
+  v = _mm256_min_epi32(v, _mm256_shuffle_epi32(v, 0x4E));
+  return _mm256_cvtsi256_si32(_mm256_min_epi32(v, _mm256_shuffle_epi32(v, 0xB1)));
+}
+
+KELVANE_AVX2 inline int HorizontalMax(__m256i v) {
+  v = _mm256_max_epi32(v, _mm256_permute4x64_epi64(v, 0x4E));
+  v = _mm256_max_epi32(v, _mm256_shuffle_epi32(v, 0x4E));
+  return _mm256_cvtsi256_si32(_mm256_max_epi32(v, _mm256_shuffle_epi32(v, 0xB1)));
+}
+
+// Back from 2^kFilterBits to 0..255, rounded.
+KELVANE_AVX2 inline Texels16 Unscale(const Texels16& t) {
+  const __m256i half = _mm256_set1_epi16(1 << (kFilterBits - 1));
+  return {_mm256_srli_epi16(_mm256_add_epi16(t.lo, half), kFilterBits), _mm256_srli_epi16(_mm256_add_epi16(t.hi, half), kFilterBits)};
 }
 
 // Texture colour of eight pixels; `active` marks the pixels that count.
 KELVANE_AVX2 Texels16 SampleTexture(const FastState& s, __m256 u, __m256 v, __m256 lod, __m256i active) {
   __m256i level;
-  __m256i weight = _mm256_setzero_si256();
+  __m256i weight = _mm256_setzero_si256();  // toward the next level, 0..32767
   const __m256i base = _mm256_set1_epi32(s.baseLevel), last = _mm256_set1_epi32(s.lastLevel);
   const __m256 positive = _mm256_cmp_ps(lod, _mm256_setzero_ps(), _CMP_GT_OQ);
   if (s.mipFilter == D3DTEXF_NONE || s.lastLevel == s.baseLevel) {
-    level = base;
+    return Unscale(Bilinear(s, s.levels[s.baseLevel], u, v));
   } else if (s.mipFilter == D3DTEXF_POINT) {
     const __m256i step = _mm256_cvttps_epi32(_mm256_add_ps(Clamp(lod, 0.0f, 64.0f), _mm256_set1_ps(0.5f)));
     level = _mm256_min_epi32(_mm256_add_epi32(base, _mm256_and_si256(step, _mm256_castps_si256(positive))), last);
@@ -108,27 +201,32 @@ KELVANE_AVX2 Texels16 SampleTexture(const FastState& s, __m256 u, __m256 v, __m2
     const __m256 clamped = Clamp(lod, 0.0f, static_cast<float>(s.lastLevel - s.baseLevel));
     const __m256 whole = _mm256_floor_ps(clamped);
     level = _mm256_add_epi32(base, _mm256_cvttps_epi32(whole));
-    weight = _mm256_cvttps_epi32(_mm256_mul_ps(_mm256_sub_ps(clamped, whole), _mm256_set1_ps(128.0f)));
+    weight = Fraction15(_mm256_sub_ps(clamped, whole));
     const __m256i atLast = _mm256_cmpgt_epi32(level, _mm256_sub_epi32(last, _mm256_set1_epi32(1)));
     level = _mm256_min_epi32(level, last);
     weight = _mm256_andnot_si256(atLast, weight);
   }
-  const __m256i first = _mm256_permutevar8x32_epi32(level, _mm256_setzero_si256());
-  const __m256i same = _mm256_or_si256(_mm256_cmpeq_epi32(level, first), _mm256_xor_si256(active, _mm256_set1_epi32(-1)));
-  if (_mm256_movemask_epi8(same) == -1) {
-    const int l = _mm256_cvtsi256_si32(first);
-    const Texels16 a = Bilinear(s, s.levels[l], u, v);
-    if (_mm256_testz_si256(weight, active)) return a;
-    return Lerp(a, Bilinear(s, s.levels[l + 1], u, v), weight);
+  const int lowest = HorizontalMin(_mm256_blendv_epi8(last, level, active));
+  const int highest = HorizontalMax(_mm256_blendv_epi8(base, level, active));
+  const bool blendsLevels = !_mm256_testz_si256(weight, active);
+  Texels16 here = Bilinear(s, s.levels[lowest], u, v);
+  if (lowest == highest) {
+    if (!blendsLevels) return Unscale(here);
+    return Unscale(LerpFraction(here, Bilinear(s, s.levels[lowest + 1], u, v), weight));
   }
-  // The group straddles two levels: one pixel at a time.
-  alignas(32) float us[8], vs[8], lods[8];
-  alignas(32) uint32_t out[8];
-  _mm256_store_ps(us, u);
-  _mm256_store_ps(vs, v);
-  _mm256_store_ps(lods, lod);
-  for (int i = 0; i < 8; ++i) out[i] = SampleFastScalar(s, us[i], vs[i], lods[i]);
-  return Widen(_mm256_load_si256(reinterpret_cast<const __m256i*>(out)));
+  // The pixels use different levels: filter each level once and keep, per
+  // pixel, the blend of its own level and the next.
+  Texels16 result = here;
+  for (int l = lowest; l <= highest; ++l) {
+    Texels16 mixed = here;
+    if (l < s.lastLevel && (blendsLevels || l < highest)) {
+      const Texels16 next = Bilinear(s, s.levels[l + 1], u, v);
+      if (blendsLevels) mixed = LerpFraction(here, next, weight);
+      here = next;
+    }
+    result = Select(result, mixed, _mm256_cmpeq_epi32(level, _mm256_set1_epi32(l)));
+  }
+  return Unscale(result);
 }
 
 KELVANE_AVX2 inline __m256i PickSource(Source source, __m256i diffuse, __m256i texture, __m256i modulated) {
@@ -192,9 +290,13 @@ KELVANE_AVX2 void WideSpan(const void* opaque, const RasterPrimitive& p, int y, 
 
   for (int x = x0; x <= x1; x += 8) {
     __m256i mask = _mm256_cmpgt_epi32(_mm256_set1_epi32(x1 - x + 1), laneIndex);
+    // All eight pixels lie inside the primitive's bounds, so inside the row:
+    // plain loads and stores can carry the pixels outside the span unchanged
+    // (a row belongs to one thread at a time).
+    const bool whole = x + 7 <= p.maxX;
     if constexpr (kDepth == DepthMode::k24) {
       int* row = reinterpret_cast<int*>(depthRow) + x;
-      const __m256i stored = _mm256_maskload_epi32(row, mask);
+      const __m256i stored = whole ? _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row)) : _mm256_maskload_epi32(row, mask);
       const __m256 zc = Clamp(z, 0.0f, 1.0f);
       const __m256i value = _mm256_min_epi32(
           _mm256_cvttps_epi32(_mm256_add_ps(_mm256_mul_ps(zc, _mm256_set1_ps(16777215.0f)), _mm256_set1_ps(0.5f))),
@@ -203,7 +305,11 @@ KELVANE_AVX2 void WideSpan(const void* opaque, const RasterPrimitive& p, int y, 
       mask = _mm256_and_si256(mask, _mm256_cmpgt_epi32(limit, value));
       if (s.depthWrite) {
         const __m256i merged = _mm256_or_si256(_mm256_and_si256(stored, _mm256_set1_epi32(0xFF)), _mm256_slli_epi32(value, 8));
-        _mm256_maskstore_epi32(row, mask, merged);
+        if (whole) {
+          _mm256_storeu_si256(reinterpret_cast<__m256i*>(row), _mm256_blendv_epi8(stored, merged, mask));
+        } else {
+          _mm256_maskstore_epi32(row, mask, merged);
+        }
       }
     } else if constexpr (kDepth == DepthMode::k16) {
       uint16_t* row = reinterpret_cast<uint16_t*>(depthRow) + x;
@@ -250,12 +356,20 @@ KELVANE_AVX2 void WideSpan(const void* opaque, const RasterPrimitive& p, int y, 
       const Texels16 modulated{Div255(_mm256_mullo_epi16(texture.lo, diffuse.lo)), Div255(_mm256_mullo_epi16(texture.hi, diffuse.hi))};
       Texels16 color{Combine(s, diffuse.lo, texture.lo, modulated.lo), Combine(s, diffuse.hi, texture.hi, modulated.hi)};
       if constexpr (kBlend) {
-        __m256i dst = _mm256_maskload_epi32(target + x, mask);
+        __m256i dst = whole ? _mm256_loadu_si256(reinterpret_cast<const __m256i*>(target + x)) : _mm256_maskload_epi32(target + x, mask);
         if (shader.targetKind == TargetKind::kX8R8G8B8) dst = _mm256_or_si256(dst, _mm256_set1_epi32(static_cast<int>(0xFF000000u)));
         const Texels16 d16 = Widen(dst);
         color = {BlendOver(color.lo, d16.lo), BlendOver(color.hi, d16.hi)};
       }
-      _mm256_maskstore_epi32(target + x, mask, _mm256_packus_epi16(color.lo, color.hi));
+      const __m256i packed = _mm256_packus_epi16(color.lo, color.hi);
+      __m256i* out = reinterpret_cast<__m256i*>(target + x);
+      if (!whole) {
+        _mm256_maskstore_epi32(target + x, mask, packed);
+      } else if (_mm256_movemask_epi8(mask) == -1) {
+        _mm256_storeu_si256(out, packed);
+      } else {
+        _mm256_storeu_si256(out, _mm256_blendv_epi8(_mm256_loadu_si256(out), packed, mask));
+      }
     }
     z = _mm256_add_ps(z, zStep);
     q = _mm256_add_ps(q, qStep);

@@ -35,10 +35,6 @@ struct FastState {
   SpanFunction narrow;      // the SSE2 routine for the same states, for short spans
 };
 
-// One texture sample by the SSE2 routine, as A8R8G8B8; the AVX2 routine uses it
-// for the rare groups of pixels that straddle two mip levels.
-uint32_t SampleFastScalar(const FastState& state, float u, float v, float lod);
-
 // The AVX2 form of the specialised routine for these states, or nullptr when
 // the processor lacks AVX2 or the states need what only the SSE2 form does.
 SpanFunction SelectAvx2Span(DepthMode depth, bool textured, bool blend, const FastState& state);

@@ -3,6 +3,9 @@
 // several threads.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <utility>
+
 #include "pixel_shader.h"
 #include "scene_support.h"
 
@@ -190,6 +193,32 @@ Picture RenderMixedScene(D3DFORMAT depthFormat) {
   return canvas.Snapshot();
 }
 
+// A plane receding in perspective, textured beyond its texture's edges with
+// the given addressing: magnified near the bottom, down to the 1x1 level at
+// the top.
+Picture RenderReceding(DWORD addressU, DWORD addressV) {
+  static const Texture checks = MakeTexture(32, 16, true, [](int x, int y) {
+    return ((x ^ y) & 1 ? 0xFFF0E020u : 0x80203090u) + static_cast<uint32_t>(x * 3 + y);
+  });
+  Canvas canvas(96, 72);
+  canvas.Clear(0xFF101010);
+  canvas.context.textures[0] = &checks.view;
+  for (auto s : {D3DTSS_MAGFILTER, D3DTSS_MINFILTER, D3DTSS_MIPFILTER}) canvas.SetStageState(0, s, D3DTEXF_LINEAR);
+  canvas.SetStageState(0, D3DTSS_ADDRESSU, addressU);
+  canvas.SetStageState(0, D3DTSS_ADDRESSV, addressV);
+  canvas.SetStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+  canvas.SetStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+  canvas.SetStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
+  canvas.SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+  const TlVertex plane[4] = {{44.5f, 1.5f, 0.9f, 0.02f, 0xFFFFFFFF, -0.7f, -0.6f},
+                             {51.5f, 1.5f, 0.9f, 0.02f, 0xFF80FF80, 1.8f, -0.6f},
+                             {1.5f, 70.5f, 0.1f, 1.0f, 0xFFFF8080, -0.7f, 1.6f},
+                             {94.5f, 70.5f, 0.1f, 1.0f, 0xFF8080FF, 1.8f, 1.6f}};
+  canvas.SetStream(plane, sizeof(TlVertex), kScreenFvf, 4);
+  EXPECT_EQ(DrawPrimitives(canvas.context, D3DPT_TRIANGLESTRIP, 0, 2), D3D_OK);
+  return canvas.Snapshot();
+}
+
 int WorstDifference(const Picture& a, const Picture& b) {
   int worst = 0;
   for (size_t i = 0; i < a.pixels.size(); ++i)
@@ -199,16 +228,23 @@ int WorstDifference(const Picture& a, const Picture& b) {
 }
 
 TEST(SpanRoutineTest, SpecialisedRoutinesMatchTheGenericOne) {
-  for (D3DFORMAT depth : {D3DFMT_D24S8, D3DFMT_D16}) {
+  const std::pair<const char*, std::function<Picture()>> scenes[] = {
+      {"mixed, D24S8", [] { return RenderMixedScene(D3DFMT_D24S8); }},
+      {"mixed, D16", [] { return RenderMixedScene(D3DFMT_D16); }},
+      {"receding, clamped", [] { return RenderReceding(D3DTADDRESS_CLAMP, D3DTADDRESS_CLAMP); }},
+      {"receding, wrapped across, clamped down", [] { return RenderReceding(D3DTADDRESS_WRAP, D3DTADDRESS_CLAMP); }},
+      {"receding, clamped across, wrapped down", [] { return RenderReceding(D3DTADDRESS_CLAMP, D3DTADDRESS_WRAP); }},
+  };
+  for (const auto& [name, render] : scenes) {
     TestSetSpanRoutines(SpanRoutines::kGeneric);
-    const Picture generic = RenderMixedScene(depth);
+    const Picture generic = render();
     TestSetSpanRoutines(SpanRoutines::kSse2);
-    const Picture sse2 = RenderMixedScene(depth);
+    const Picture sse2 = render();
     TestSetSpanRoutines(SpanRoutines::kFastest);
-    const Picture fastest = RenderMixedScene(depth);
+    const Picture fastest = render();
     // Fixed-point filtering rounds differently from the float reference by a few steps at most.
-    EXPECT_LE(WorstDifference(generic, sse2), 6) << depth;
-    EXPECT_LE(WorstDifference(generic, fastest), 6) << depth;
+    EXPECT_LE(WorstDifference(generic, sse2), 6) << name;
+    EXPECT_LE(WorstDifference(generic, fastest), 6) << name;
   }
 }
 
