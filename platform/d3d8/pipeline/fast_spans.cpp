@@ -3,6 +3,7 @@
 #include <emmintrin.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <new>
@@ -277,7 +278,9 @@ SpanFunction SelectFastSpan(const PixelShader& shader) {
         const SurfaceView& level = t.levels[l];
         if (!IsPowerOfTwo(level.width) || !IsPowerOfTwo(level.height)) return nullptr;
         s.levels[l] = {static_cast<const BYTE*>(level.bits), level.pitch, static_cast<int>(level.width - 1),
-                       static_cast<int>(level.height - 1), static_cast<float>(level.width), static_cast<float>(level.height)};
+                       static_cast<int>(level.height - 1), static_cast<float>(level.width), static_cast<float>(level.height),
+                       static_cast<int8_t>(std::countr_zero(t.levels[0].width) - std::countr_zero(level.width)),
+                       static_cast<int8_t>(std::countr_zero(t.levels[0].height) - std::countr_zero(level.height))};
       }
       s.magLinear = sampler.magFilter == D3DTEXF_LINEAR;
       s.minLinear = sampler.minFilter == D3DTEXF_LINEAR;
@@ -294,15 +297,14 @@ SpanFunction SelectFastSpan(const PixelShader& shader) {
     return nullptr;
   }
 
-  switch (depth) {
-    case DepthMode::k24: s.narrow = ForDepth<DepthMode::k24>(s.textured, blend); break;
-    case DepthMode::k16: s.narrow = ForDepth<DepthMode::k16>(s.textured, blend); break;
-    default: s.narrow = ForDepth<DepthMode::kNone>(s.textured, blend); break;
-  }
   if (AllowedSpanRoutines() == SpanRoutines::kFastest) {
     if (SpanFunction wide = SelectAvx2Span(depth, s.textured, blend, s)) return wide;
   }
-  return s.narrow;
+  switch (depth) {
+    case DepthMode::k24: return ForDepth<DepthMode::k24>(s.textured, blend);
+    case DepthMode::k16: return ForDepth<DepthMode::k16>(s.textured, blend);
+    default: return ForDepth<DepthMode::kNone>(s.textured, blend);
+  }
 }
 
 }  // namespace d3d8pipe

@@ -11,6 +11,7 @@
 #include "pixel_shader.h"
 
 #define KELVANE_AVX2 __attribute__((target("avx2")))
+#define KELVANE_AVX2_INLINE __attribute__((target("avx2"), always_inline)) inline
 
 namespace d3d8pipe {
 
@@ -55,11 +56,6 @@ KELVANE_AVX2 inline Texels16 Widen(__m256i argb) {
   return {_mm256_unpacklo_epi8(argb, zero), _mm256_unpackhi_epi8(argb, zero)};
 }
 
-KELVANE_AVX2 inline __m256i Address(__m256i i, __m256i mask, bool clamp) {
-  if (!clamp) return _mm256_and_si256(i, mask);
-  return _mm256_min_epi32(_mm256_max_epi32(i, _mm256_setzero_si256()), mask);
-}
-
 // Bilinear results keep six more bits than the texels: channels are 0..255·64.
 constexpr int kFilterBits = 6;
 
@@ -69,14 +65,22 @@ KELVANE_AVX2 inline __m128i Pairs(const BYTE* base, int a, int b) {
   return _mm_castpd_si128(_mm_loadh_pd(_mm_castsi128_pd(first), reinterpret_cast<const double*>(base + b)));
 }
 
-// Pairs of pixels 0, 1, 4, 5 (lo) and 2, 3, 6, 7 (hi): the layout of Texels16.
-KELVANE_AVX2 inline Texels16 PairsOf8(const BYTE* base, const int* offsets) {
-  return {_mm256_inserti128_si256(_mm256_castsi128_si256(Pairs(base, offsets[0], offsets[1])), Pairs(base, offsets[4], offsets[5]), 1),
-          _mm256_inserti128_si256(_mm256_castsi128_si256(Pairs(base, offsets[2], offsets[3])), Pairs(base, offsets[6], offsets[7]), 1)};
+KELVANE_AVX2 inline __m256i Pairs(const BYTE* base, int a, int b, int c, int d) {
+  return _mm256_inserti128_si256(_mm256_castsi128_si256(Pairs(base, a, b)), Pairs(base, c, d), 1);
+}
+
+// Pairs of pixels 0, 1, 4, 5 (lo) and 2, 3, 6, 7 (hi), the layout of
+// Texels16, from the row at each offset and the row below it.
+KELVANE_AVX2 inline void PairsOf8(const BYTE* bits, INT pitch, __m256i offsets, Texels16& top, Texels16& bottom) {
+  alignas(32) int o[8];
+  _mm256_store_si256(reinterpret_cast<__m256i*>(o), offsets);
+  const BYTE* below = bits + pitch;
+  top = {Pairs(bits, o[0], o[1], o[4], o[5]), Pairs(bits, o[2], o[3], o[6], o[7])};
+  bottom = {Pairs(below, o[0], o[1], o[4], o[5]), Pairs(below, o[2], o[3], o[6], o[7])};
 }
 
 // The same pairs built from separate left and right texels, for footprints
-// whose right texel wraps to the row's start.
+// that wrap around the level's edge.
 KELVANE_AVX2 Texels16 SplitPairsOf8(const BYTE* base, __m256i left, __m256i right) {
   alignas(32) int l[8], r[8];
   alignas(32) uint32_t pairs[16];
@@ -114,52 +118,73 @@ KELVANE_AVX2 inline __m256i Fraction15(__m256 f) {
   return _mm256_min_epi32(_mm256_cvttps_epi32(_mm256_mul_ps(f, _mm256_set1_ps(32768.0f))), _mm256_set1_epi32(32767));
 }
 
-// Bilinear sample of one level, channels scaled by 2^kFilterBits.
-KELVANE_AVX2 Texels16 Bilinear(const FastState& s, const FastLevel& l, __m256 u, __m256 v) {
-  const __m256 x = Clamp(_mm256_sub_ps(_mm256_mul_ps(u, _mm256_set1_ps(l.width)), _mm256_set1_ps(0.5f)), -1.0e6f, 1.0e6f);
-  const __m256 y = Clamp(_mm256_sub_ps(_mm256_mul_ps(v, _mm256_set1_ps(l.height)), _mm256_set1_ps(0.5f)), -1.0e6f, 1.0e6f);
-  const __m256 fx = _mm256_floor_ps(x), fy = _mm256_floor_ps(y);
-  __m256i wx = _mm256_cvtps_epi32(_mm256_mul_ps(_mm256_sub_ps(x, fx), _mm256_set1_ps(64.0f)));  // 0..64
-  const __m256i wy = Fraction15(_mm256_sub_ps(y, fy));
-  const __m256i xi = _mm256_cvttps_epi32(fx), yi = _mm256_cvttps_epi32(fy);
-  const __m256i one = _mm256_set1_epi32(1);
-  const __m256i maskX = _mm256_set1_epi32(l.widthMask), maskY = _mm256_set1_epi32(l.heightMask);
-  const __m256i pitch = _mm256_set1_epi32(l.pitch);
-  const __m256i row0 = _mm256_mullo_epi32(Address(yi, maskY, s.clampV), pitch);
-  const __m256i row1 = _mm256_mullo_epi32(Address(_mm256_add_epi32(yi, one), maskY, s.clampV), pitch);
-  // The left texel's column; its right neighbour follows it in memory unless
-  // the footprint wraps around the row's end.
-  __m256i x0;
-  bool split = l.widthMask == 0;
-  if (s.clampU) {
-    // Left of the row both texels are column 0, right of it both are the last:
-    // read the last pair and weigh only its right texel.
-    x0 = _mm256_min_epi32(_mm256_max_epi32(xi, _mm256_setzero_si256()), _mm256_sub_epi32(maskX, one));
-    wx = _mm256_andnot_si256(_mm256_cmpgt_epi32(_mm256_setzero_si256(), xi), wx);
-    wx = _mm256_blendv_epi8(wx, _mm256_set1_epi32(64), _mm256_cmpgt_epi32(xi, _mm256_sub_epi32(maskX, one)));
-  } else {
-    x0 = _mm256_and_si256(xi, maskX);
-    split = split || !_mm256_testz_si256(_mm256_cmpeq_epi32(x0, maskX), _mm256_cmpeq_epi32(x0, maskX));
+// Texture coordinates in texels of level 0, with kCoordBits fraction bits.
+constexpr int kCoordBits = 8;
+struct Coords {
+  __m256i x, y;
+};
+
+KELVANE_AVX2 inline __m256i Fixed(__m256 t, float size) {
+  const float limit = static_cast<float>(1 << 30);  // far beyond any sensible coordinate
+  return _mm256_cvtps_epi32(Clamp(_mm256_mul_ps(t, _mm256_set1_ps(size * (1 << kCoordBits))), -limit, limit));
+}
+
+// One axis of a level's footprint: the first texel (its neighbour comes next
+// unless `edge` says it wraps around) and the weight of the second, as a
+// fraction with `weightBits` bits (its full value standing for 1).
+struct Axis {
+  __m256i first, weight, edge;
+};
+
+KELVANE_AVX2_INLINE Axis Footprint(__m256i coord, int shift, int mask, bool clamp, int weightBits) {
+  const __m256i at = _mm256_sub_epi32(_mm256_sra_epi32(coord, _mm_cvtsi32_si128(shift)), _mm256_set1_epi32(1 << (kCoordBits - 1)));
+  const __m256i i = _mm256_srai_epi32(at, kCoordBits);
+  const __m256i fraction = _mm256_and_si256(at, _mm256_set1_epi32((1 << kCoordBits) - 1));
+  const int full = (1 << weightBits) - (weightBits > kCoordBits ? 1 : 0);
+  __m256i weight = weightBits >= kCoordBits ? _mm256_slli_epi32(fraction, weightBits - kCoordBits)
+                                            : _mm256_srli_epi32(_mm256_add_epi32(fraction, _mm256_set1_epi32(1 << (kCoordBits - weightBits - 1))),
+                                                                kCoordBits - weightBits);
+  const __m256i last = _mm256_set1_epi32(mask);
+  if (clamp) {
+    // Before the first texel both are the first, past the last both are the
+    // last: read the edge pair and weigh only the texel that counts.
+    const __m256i below = _mm256_set1_epi32(mask - 1);
+    weight = _mm256_andnot_si256(_mm256_cmpgt_epi32(_mm256_setzero_si256(), i), weight);
+    weight = _mm256_blendv_epi8(weight, _mm256_set1_epi32(full), _mm256_cmpgt_epi32(i, below));
+    return {_mm256_min_epi32(_mm256_max_epi32(i, _mm256_setzero_si256()), below), weight, _mm256_setzero_si256()};
   }
+  const __m256i first = _mm256_and_si256(i, last);
+  return {first, weight, _mm256_cmpeq_epi32(first, last)};
+}
+
+// Bilinear sample of one level, channels scaled by 2^kFilterBits.
+KELVANE_AVX2_INLINE Texels16 Bilinear(const FastState& s, const FastLevel& l, const Coords& c) {
+  const Axis ax = Footprint(c.x, l.shiftX, l.widthMask, s.clampU, kFilterBits);
+  const Axis ay = Footprint(c.y, l.shiftY, l.heightMask, s.clampV, 15);
   Texels16 top, bottom;
-  if (!split) {
-    alignas(32) int offsets[16];
-    const __m256i column = _mm256_slli_epi32(x0, 2);
-    _mm256_store_si256(reinterpret_cast<__m256i*>(offsets), _mm256_add_epi32(row0, column));
-    _mm256_store_si256(reinterpret_cast<__m256i*>(offsets + 8), _mm256_add_epi32(row1, column));
-    top = PairsOf8(l.bits, offsets);
-    bottom = PairsOf8(l.bits, offsets + 8);
+  const __m256i edge = _mm256_or_si256(ax.edge, ay.edge);
+  if (l.widthMask != 0 && l.heightMask != 0 && _mm256_testz_si256(edge, edge)) {
+    PairsOf8(l.bits, l.pitch, _mm256_add_epi32(_mm256_mullo_epi32(ay.first, _mm256_set1_epi32(l.pitch)), _mm256_slli_epi32(ax.first, 2)),
+             top, bottom);
   } else {
-    const __m256i left = _mm256_slli_epi32(Address(xi, maskX, s.clampU), 2);
-    const __m256i right = _mm256_slli_epi32(Address(_mm256_add_epi32(xi, one), maskX, s.clampU), 2);
+    // Each texel on its own: the clamped edge pairs above need two texels
+    // per axis, and wrapped footprints continue at the other edge.
+    const __m256i one = _mm256_set1_epi32(1), zero = _mm256_setzero_si256();
+    const __m256i maskX = _mm256_set1_epi32(l.widthMask), maskY = _mm256_set1_epi32(l.heightMask);
+    const __m256i x0 = _mm256_max_epi32(ax.first, zero), y0 = _mm256_max_epi32(ay.first, zero);  // a one-texel level
+    const __m256i x1 = s.clampU ? _mm256_min_epi32(_mm256_add_epi32(x0, one), maskX) : _mm256_and_si256(_mm256_add_epi32(x0, one), maskX);
+    const __m256i y1 = s.clampV ? _mm256_min_epi32(_mm256_add_epi32(y0, one), maskY) : _mm256_and_si256(_mm256_add_epi32(y0, one), maskY);
+    const __m256i left = _mm256_slli_epi32(x0, 2), right = _mm256_slli_epi32(x1, 2);
+    const __m256i pitch = _mm256_set1_epi32(l.pitch);
+    const __m256i row0 = _mm256_mullo_epi32(y0, pitch), row1 = _mm256_mullo_epi32(y1, pitch);
     top = SplitPairsOf8(l.bits, _mm256_add_epi32(row0, left), _mm256_add_epi32(row0, right));
     bottom = SplitPairsOf8(l.bits, _mm256_add_epi32(row1, left), _mm256_add_epi32(row1, right));
   }
   __m256i wxLo, wxHi;
-  Spread(_mm256_or_si256(_mm256_sub_epi32(_mm256_set1_epi32(64), wx), _mm256_slli_epi32(wx, 8)), wxLo, wxHi);
+  Spread(_mm256_or_si256(_mm256_sub_epi32(_mm256_set1_epi32(64), ax.weight), _mm256_slli_epi32(ax.weight, 8)), wxLo, wxHi);
   const Texels16 h0{FilterPairs(top.lo, wxLo), FilterPairs(top.hi, wxHi)};
   const Texels16 h1{FilterPairs(bottom.lo, wxLo), FilterPairs(bottom.hi, wxHi)};
-  return LerpFraction(h0, h1, wy);
+  return LerpFraction(h0, h1, ay.weight);
 }
 
 KELVANE_AVX2 inline Texels16 Select(const Texels16& a, const Texels16& b, __m256i pick) {  // b where pick
@@ -187,13 +212,13 @@ KELVANE_AVX2 inline Texels16 Unscale(const Texels16& t) {
 }
 
 // Texture colour of eight pixels; `active` marks the pixels that count.
-KELVANE_AVX2 Texels16 SampleTexture(const FastState& s, __m256 u, __m256 v, __m256 lod, __m256i active) {
+KELVANE_AVX2 Texels16 SampleTexture(const FastState& s, const Coords& uv, __m256 lod, __m256i active) {
   __m256i level;
   __m256i weight = _mm256_setzero_si256();  // toward the next level, 0..32767
   const __m256i base = _mm256_set1_epi32(s.baseLevel), last = _mm256_set1_epi32(s.lastLevel);
   const __m256 positive = _mm256_cmp_ps(lod, _mm256_setzero_ps(), _CMP_GT_OQ);
   if (s.mipFilter == D3DTEXF_NONE || s.lastLevel == s.baseLevel) {
-    return Unscale(Bilinear(s, s.levels[s.baseLevel], u, v));
+    return Unscale(Bilinear(s, s.levels[s.baseLevel], uv));
   } else if (s.mipFilter == D3DTEXF_POINT) {
     const __m256i step = _mm256_cvttps_epi32(_mm256_add_ps(Clamp(lod, 0.0f, 64.0f), _mm256_set1_ps(0.5f)));
     level = _mm256_min_epi32(_mm256_add_epi32(base, _mm256_and_si256(step, _mm256_castps_si256(positive))), last);
@@ -209,10 +234,10 @@ KELVANE_AVX2 Texels16 SampleTexture(const FastState& s, __m256 u, __m256 v, __m2
   const int lowest = HorizontalMin(_mm256_blendv_epi8(last, level, active));
   const int highest = HorizontalMax(_mm256_blendv_epi8(base, level, active));
   const bool blendsLevels = !_mm256_testz_si256(weight, active);
-  Texels16 here = Bilinear(s, s.levels[lowest], u, v);
+  Texels16 here = Bilinear(s, s.levels[lowest], uv);
   if (lowest == highest) {
     if (!blendsLevels) return Unscale(here);
-    return Unscale(LerpFraction(here, Bilinear(s, s.levels[lowest + 1], u, v), weight));
+    return Unscale(LerpFraction(here, Bilinear(s, s.levels[lowest + 1], uv), weight));
   }
   // The pixels use different levels: filter each level once and keep, per
   // pixel, the blend of its own level and the next.
@@ -220,7 +245,7 @@ KELVANE_AVX2 Texels16 SampleTexture(const FastState& s, __m256 u, __m256 v, __m2
   for (int l = lowest; l <= highest; ++l) {
     Texels16 mixed = here;
     if (l < s.lastLevel && (blendsLevels || l < highest)) {
-      const Texels16 next = Bilinear(s, s.levels[l + 1], u, v);
+      const Texels16 next = Bilinear(s, s.levels[l + 1], uv);
       if (blendsLevels) mixed = LerpFraction(here, next, weight);
       here = next;
     }
@@ -265,11 +290,6 @@ template <DepthMode kDepth, bool kTextured, bool kBlend>
 KELVANE_AVX2 void WideSpan(const void* opaque, const RasterPrimitive& p, int y, int x0, int x1) {
   const PixelShader& shader = *static_cast<const PixelShader*>(opaque);
   const FastState& s = *std::launder(reinterpret_cast<const FastState*>(shader.fastState));
-  // Setting up eight lanes costs more than a few pixels one by one.
-  if (x1 - x0 < 4) {
-    s.narrow(opaque, p, y, x0, x1);
-    return;
-  }
   const float fy = static_cast<float>(y) - p.originY;
   const float fx = static_cast<float>(x0) - p.originX;
   __m256 z = Start(p.z, fx, fy), q = Start(p.invW, fx, fy);
@@ -351,7 +371,7 @@ KELVANE_AVX2 void WideSpan(const void* opaque, const RasterPrimitive& p, int y, 
                                             _mm256_add_ps(_mm256_mul_ps(_mm256_set1_ps(0.5f), Log2(Clamp(rho2, 1.0e-30f, 1.0e30f))),
                                                           _mm256_set1_ps(s.lodBias)),
                                             valid);
-        texture = SampleTexture(s, u, v, lod, mask);
+        texture = SampleTexture(s, {Fixed(u, s.width0), Fixed(v, s.height0)}, lod, mask);
       }
       const Texels16 modulated{Div255(_mm256_mullo_epi16(texture.lo, diffuse.lo)), Div255(_mm256_mullo_epi16(texture.hi, diffuse.hi))};
       Texels16 color{Combine(s, diffuse.lo, texture.lo, modulated.lo), Combine(s, diffuse.hi, texture.hi, modulated.hi)};
@@ -400,6 +420,12 @@ bool HasAvx2() {
 SpanFunction SelectAvx2Span(DepthMode depth, bool textured, bool blend, const FastState& state) {
   if (!HasAvx2()) return nullptr;
   if (textured && (!state.magLinear || !state.minLinear)) return nullptr;
+  // Texture coordinates are kept at level 0's scale and shifted down per level.
+  if (textured) {
+    for (int l = state.baseLevel; l <= state.lastLevel; ++l) {
+      if (state.levels[l].shiftX < 0 || state.levels[l].shiftY < 0) return nullptr;
+    }
+  }
   switch (depth) {
     case DepthMode::k24: return ForDepth<DepthMode::k24>(textured, blend);
     case DepthMode::k16: return ForDepth<DepthMode::k16>(textured, blend);

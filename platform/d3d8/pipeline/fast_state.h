@@ -16,6 +16,7 @@ struct FastLevel {
   INT pitch;
   int widthMask, heightMask;
   float width, height;
+  int8_t shiftX, shiftY;  // log2 of level 0's size over this level's
 };
 
 // Everything the specialised routines need, derived from a PixelShader that
@@ -32,7 +33,6 @@ struct FastState {
   FastLevel levels[kMaxTextureLevels];
   bool depthWrite;
   uint32_t depthInclusive;  // 1 for LESSEQUAL, 0 for LESS
-  SpanFunction narrow;      // the SSE2 routine for the same states, for short spans
 };
 
 // The AVX2 form of the specialised routine for these states, or nullptr when
