@@ -1,5 +1,5 @@
 // Clear: fills rectangles of the render target and the depth buffer.
-#include <emmintrin.h>
+#include <immintrin.h>
 
 #include <algorithm>
 #include <cstring>
@@ -15,20 +15,56 @@ struct Rect {
   int64_t x0, y0, x1, y1;  // half-open
 };
 
-// 32-bit rows four words at a time: the clear runs every frame over the whole target.
-void FillRect32(const SurfaceView& surface, const Rect& r, uint32_t value, uint32_t keepMask) {
+// One run of 32-bit words: the bits in keepMask are kept, the rest set from value.
+void FillRun32(uint32_t* p, int64_t count, uint32_t value, uint32_t keepMask) {
   const __m128i v = _mm_set1_epi32(static_cast<int>(value & ~keepMask));
   const __m128i keep = _mm_set1_epi32(static_cast<int>(keepMask));
-  for (int64_t y = r.y0; y < r.y1; ++y) {
-    uint32_t* row = reinterpret_cast<uint32_t*>(static_cast<BYTE*>(surface.bits) + y * surface.pitch);
-    int64_t x = r.x0;
-    for (; x + 4 <= r.x1; x += 4) {
-      __m128i* p = reinterpret_cast<__m128i*>(row + x);
-      __m128i out = v;
-      if (keepMask != 0) out = _mm_or_si128(_mm_and_si128(_mm_loadu_si128(p), keep), v);
-      _mm_storeu_si128(p, out);
+  int64_t x = 0;
+  for (; x + 4 <= count; x += 4) {
+    __m128i* q = reinterpret_cast<__m128i*>(p + x);
+    __m128i out = v;
+    if (keepMask != 0) out = _mm_or_si128(_mm_and_si128(_mm_loadu_si128(q), keep), v);
+    _mm_storeu_si128(q, out);
+  }
+  for (; x < count; ++x) p[x] = (p[x] & keepMask) | (value & ~keepMask);
+}
+
+// The same eight words at a time, with the stores aligned: the clear runs every
+// frame over the whole target and depth buffer, and on processors with AVX2
+// the wide stores take half the time.
+__attribute__((target("avx2"))) void FillRun32Avx2(uint32_t* p, int64_t count, uint32_t value,
+                                                    uint32_t keepMask) {
+  const uint32_t set = value & ~keepMask;
+  int64_t x = 0;
+  for (; x < count && (reinterpret_cast<uintptr_t>(p + x) & 31) != 0; ++x) p[x] = (p[x] & keepMask) | set;
+  const __m256i v = _mm256_set1_epi32(static_cast<int>(set));
+  if (keepMask == 0) {
+    for (; x + 8 <= count; x += 8) _mm256_store_si256(reinterpret_cast<__m256i*>(p + x), v);
+  } else {
+    const __m256i keep = _mm256_set1_epi32(static_cast<int>(keepMask));
+    for (; x + 8 <= count; x += 8) {
+      __m256i* q = reinterpret_cast<__m256i*>(p + x);
+      _mm256_store_si256(q, _mm256_or_si256(_mm256_and_si256(_mm256_load_si256(q), keep), v));
     }
-    for (; x < r.x1; ++x) row[x] = (row[x] & keepMask) | (value & ~keepMask);
+  }
+  for (; x < count; ++x) p[x] = (p[x] & keepMask) | set;
+}
+
+void FillRect32(const SurfaceView& surface, const Rect& r, uint32_t value, uint32_t keepMask) {
+  static const bool avx2 = __builtin_cpu_supports("avx2");
+  BYTE* bits = static_cast<BYTE*>(surface.bits);
+  const int64_t width = r.x1 - r.x0;
+  // Whole rows of a surface without padding make one run.
+  const bool contiguous = width * 4 == surface.pitch;
+  const int64_t rows = contiguous ? 1 : r.y1 - r.y0;
+  const int64_t count = contiguous ? width * (r.y1 - r.y0) : width;
+  for (int64_t y = 0; y < rows; ++y) {
+    uint32_t* run = reinterpret_cast<uint32_t*>(bits + (r.y0 + y) * surface.pitch) + r.x0;
+    if (avx2) {
+      FillRun32Avx2(run, count, value, keepMask);
+    } else {
+      FillRun32(run, count, value, keepMask);
+    }
   }
 }
 

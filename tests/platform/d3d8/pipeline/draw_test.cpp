@@ -132,6 +132,44 @@ TEST_F(DrawTest, ClearHonoursRectanglesViewportAndStencil) {
   EXPECT_EQ(ClearSurfaces(canvas.context, 0, nullptr, D3DCLEAR_ZBUFFER, 0, 2.0f, 0), D3DERR_INVALIDCALL);
 }
 
+// Rectangles at every alignment over surfaces with and without row padding:
+// the wide stores must reach exactly the rectangle, and a depth clear must keep
+// the stencil bits of every word.
+TEST(ClearTest, FillsExactlyTheRectangleAtEveryAlignment) {
+  struct Case {
+    int width, pitchWords;
+    D3DRECT rect;
+  };
+  const Case cases[] = {
+      {37, 37, {0, 0, 37, 5}},   // whole rows without padding: one run
+      {37, 40, {0, 0, 37, 5}},   // whole rows with padding
+      {37, 37, {1, 1, 36, 4}},   // unaligned start, tail shorter than eight words
+      {37, 37, {3, 0, 4, 5}},    // one column
+      {37, 37, {7, 2, 31, 3}},   // one row, aligned body between head and tail
+      {64, 64, {9, 1, 64, 5}},   // up to the right side
+  };
+  for (const Case& c : cases) {
+    const int height = 5;
+    std::vector<uint32_t> color(static_cast<size_t>(c.pitchWords) * height + 8, 0x12345678u);
+    std::vector<uint32_t> depth(color.size(), 0xABCDEF5Au);
+    DrawContext context;
+    SetDefaultStates(context);
+    context.renderTarget = {color.data() + 1, c.pitchWords * 4, D3DFMT_A8R8G8B8, static_cast<UINT>(c.width),
+                            static_cast<UINT>(height)};
+    context.depth = {depth.data() + 1, c.pitchWords * 4, D3DFMT_D24S8, static_cast<UINT>(c.width),
+                     static_cast<UINT>(height)};
+    context.viewport = {0, 0, static_cast<DWORD>(c.width), static_cast<DWORD>(height), 0, 1};
+    ASSERT_EQ(ClearSurfaces(context, 1, &c.rect, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0x80FF0000u, 0.0f, 0), D3D_OK);
+    for (size_t i = 0; i < color.size(); ++i) {
+      const long word = static_cast<long>(i) - 1;
+      const long x = word >= 0 ? word % c.pitchWords : -1, y = word >= 0 ? word / c.pitchWords : -1;
+      const bool inside = x >= c.rect.x1 && x < c.rect.x2 && y >= c.rect.y1 && y < c.rect.y2;
+      ASSERT_EQ(color[i], inside ? 0x80FF0000u : 0x12345678u) << c.width << " " << c.rect.x1 << " word " << word;
+      ASSERT_EQ(depth[i], inside ? 0x0000005Au : 0xABCDEF5Au) << c.width << " " << c.rect.x1 << " word " << word;
+    }
+  }
+}
+
 // A scene that exercises every specialised routine: textured and lit,
 // blended sprites, a blended pre-transformed quad, untextured geometry.
 Picture RenderMixedScene(D3DFORMAT depthFormat) {
