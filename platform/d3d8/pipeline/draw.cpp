@@ -60,15 +60,26 @@ class Assembler {
 
  private:
   const ClipVertex& Vertex(UINT index) const { return clip_[index - rangeStart_]; }
+  void ProjectVertices();
   void Triangle(UINT i0, UINT i1, UINT i2);
+  void InsideTriangle(UINT i0, UINT i1, UINT i2);
   void SolidPolygon(const ClipVertex* polygon, int count);
   void EmitTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c, DWORD cull);
   void Line(const ClipVertex& a, const ClipVertex& b);
   void Point(const ClipVertex& v);
   void Project(const ClipVertex& in, ScreenVertex& out) const;
-  void PrepareTriangle(ClipVertex& a, ClipVertex& b, ClipVertex& c) const;
+  template <typename Record>
+  void PrepareTriangle(Record& a, Record& b, Record& c) const;
+  bool NeedsPreparing() const { return flat_ || wrapAny_; }
 
   std::vector<ClipVertex> clip_;
+  // Per vertex of the range, for solid triangles: the clip codes (with
+  // kNeedsClipping for a position that is not finite) and, for vertices that
+  // need no clipping, the screen vertex, so that the triangles sharing a
+  // vertex project it once.
+  static constexpr unsigned kNeedsClipping = 1u << 31;
+  std::vector<unsigned> outcode_;
+  std::vector<ScreenVertex> screen_;
   VertexProcessor processor_;
   // Set-up primitives of the draw; the storage only grows, so that adding one
   // neither allocates nor clears the large record.
@@ -89,6 +100,7 @@ class Assembler {
   DWORD cullMode_ = D3DCULL_NONE;
   bool pointSprites_ = false;
   DWORD wrap_[kD3DTextureStageCount] = {};  // wrap bits of each stage's coordinate set
+  bool wrapAny_ = false;
   double pixelEstimate_ = 0;
 };
 
@@ -100,7 +112,8 @@ void Assembler::Project(const ClipVertex& in, ScreenVertex& out) const {
   }
 }
 
-void Assembler::PrepareTriangle(ClipVertex& a, ClipVertex& b, ClipVertex& c) const {
+template <typename Record>
+void Assembler::PrepareTriangle(Record& a, Record& b, Record& c) const {
   if (flat_) {
     for (int i = 0; i < kTexAttr; ++i) b.attr[i] = c.attr[i] = a.attr[i];
   }
@@ -109,7 +122,7 @@ void Assembler::PrepareTriangle(ClipVertex& a, ClipVertex& b, ClipVertex& c) con
     for (int axis = 0; axis < 2; ++axis) {
       if (!(wrap_[s] & (1u << axis))) continue;
       const int k = kTexAttr + 2 * s + axis;
-      for (ClipVertex* v : {&b, &c}) {
+      for (Record* v : {&b, &c}) {
         const float d = v->attr[k] - a.attr[k];
         if (std::fabs(d) > 0.5f) v->attr[k] -= std::round(d);
       }
@@ -137,7 +150,44 @@ void Assembler::SolidPolygon(const ClipVertex* polygon, int count) {
   }
 }
 
+void Assembler::ProjectVertices() {
+  const size_t count = clip_.size();
+  outcode_.resize(count);
+  screen_.resize(count);
+  for (size_t i = 0; i < count; ++i) {
+    const ClipVertex& v = clip_[i];
+    unsigned code = 0;
+    if (!pretransformed_) {
+      const bool finite = std::isfinite(v.pos[0]) && std::isfinite(v.pos[1]) && std::isfinite(v.pos[2]) &&
+                          std::isfinite(v.pos[3]);
+      code = finite ? clipper_.Outcode(v.pos) : kNeedsClipping;
+    }
+    outcode_[i] = code;
+    if (code == 0) Project(v, screen_[i]);
+  }
+}
+
+// A solid triangle whose vertices need no clipping: set up straight from the
+// projected vertices, as the clipper would hand them back unchanged.
+void Assembler::InsideTriangle(UINT i0, UINT i1, UINT i2) {
+  const ScreenVertex& a = screen_[i0 - rangeStart_];
+  const ScreenVertex& b = screen_[i1 - rangeStart_];
+  const ScreenVertex& c = screen_[i2 - rangeStart_];
+  if (!NeedsPreparing()) {
+    EmitTriangle(a, b, c, cullMode_);
+    return;
+  }
+  ScreenVertex pa = a, pb = b, pc = c;
+  PrepareTriangle(pa, pb, pc);
+  EmitTriangle(pa, pb, pc, cullMode_);
+}
+
 void Assembler::Triangle(UINT i0, UINT i1, UINT i2) {
+  if (fillMode_ == D3DFILL_SOLID &&
+      (outcode_[i0 - rangeStart_] | outcode_[i1 - rangeStart_] | outcode_[i2 - rangeStart_]) == 0) {
+    InsideTriangle(i0, i1, i2);
+    return;
+  }
   ClipVertex a = Vertex(i0), b = Vertex(i1), c = Vertex(i2);
   PrepareTriangle(a, b, c);
   ClipVertex polygon[kMaxClippedVertices];
@@ -196,6 +246,13 @@ void Assembler::Point(const ClipVertex& v) {
   ScreenVertex center;
   Project(v, center);
   if (!(std::fabs(center.x) < kMaxScreenCoordinate && std::fabs(center.y) < kMaxScreenCoordinate)) return;
+  // A square wholly beside the scissor covers nothing (a pixel of margin
+  // covers the snapping of the corners).
+  const float reach = std::max(v.pointSize, 1.0f) * 0.5f + 1.0f;
+  const Scissor& s = setup_.scissor;
+  if (center.x + reach < static_cast<float>(s.minX) || center.x - reach > static_cast<float>(s.maxX) ||
+      center.y + reach < static_cast<float>(s.minY) || center.y - reach > static_cast<float>(s.maxY))
+    return;
   ScreenVertex corners[4];
   ExpandPoint(center, v.pointSize, pointSprites_, shader_.stageCount, shader_.attrCount, corners);
   EmitTriangle(corners[0], corners[1], corners[2], D3DCULL_NONE);
@@ -204,7 +261,7 @@ void Assembler::Point(const ClipVertex& v) {
 
 HRESULT Assembler::Draw(const DrawContext& context, D3DPRIMITIVETYPE type, UINT primitiveCount, const UINT* indexList,
                         UINT firstVertex, UINT vertexRangeStart, UINT vertexRangeCount, const FvfLayout& layout) {
-  if (!shader_.Configure(context)) return D3DERR_INVALIDCALL;
+  if (!shader_.ConfigureTarget(context)) return D3DERR_INVALIDCALL;
   const DWORD* rs = context.renderStates;
   const D3DVIEWPORT8& vp = context.viewport;
   const SurfaceView& rt = context.renderTarget;
@@ -227,9 +284,11 @@ HRESULT Assembler::Draw(const DrawContext& context, D3DPRIMITIVETYPE type, UINT 
   if (fillMode_ != D3DFILL_POINT && fillMode_ != D3DFILL_WIREFRAME) fillMode_ = D3DFILL_SOLID;
   cullMode_ = rs[D3DRS_CULLMODE];
   pointSprites_ = rs[D3DRS_POINTSPRITEENABLE] != FALSE;
+  wrapAny_ = false;
   for (int s = 0; s < shader_.stageCount; ++s) {
     const UINT set = std::min<UINT>(context.stageStates[s][D3DTSS_TEXCOORDINDEX] & 0xFFFFu, 7);
     wrap_[s] = rs[D3DRS_WRAP0 + set] & (D3DWRAPCOORD_0 | D3DWRAPCOORD_1);
+    wrapAny_ = wrapAny_ || wrap_[s] != 0;
   }
 
   // Vertex processing over the range the call uses.
@@ -242,6 +301,8 @@ HRESULT Assembler::Draw(const DrawContext& context, D3DPRIMITIVETYPE type, UINT 
                 fetched);
     processor_.Process(fetched, clip_[i]);
   }
+  const bool triangles = type == D3DPT_TRIANGLELIST || type == D3DPT_TRIANGLESTRIP || type == D3DPT_TRIANGLEFAN;
+  if (triangles && fillMode_ == D3DFILL_SOLID) ProjectVertices();
 
   // Assembly.
   primitiveCount_ = 0;
@@ -265,6 +326,7 @@ HRESULT Assembler::Draw(const DrawContext& context, D3DPRIMITIVETYPE type, UINT 
     }
   }
   if (primitiveCount_ == 0) return D3D_OK;
+  shader_.ConfigureColor(context);
 
   DrawJob job{primitives_.data(), primitiveCount_, shader_.Span(), &shader_, setup_.scissor.minY};
   if (RasterThreadCount() > 1 && pixelEstimate_ >= kParallelPixelThreshold) {

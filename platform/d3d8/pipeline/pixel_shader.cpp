@@ -9,6 +9,12 @@
 namespace d3d8pipe {
 
 bool PixelShader::Configure(const DrawContext& context) {
+  if (!ConfigureTarget(context)) return false;
+  ConfigureColor(context);
+  return true;
+}
+
+bool PixelShader::ConfigureTarget(const DrawContext& context) {
   const DWORD* rs = context.renderStates;
   const SurfaceView& rt = context.renderTarget;
   targetKind = TargetKindOf(rt.format);
@@ -34,6 +40,12 @@ bool PixelShader::Configure(const DrawContext& context) {
   }
 
   stageCount = ActiveStageCount(context.stageStates);
+  attrCount = kTexAttr + 2 * stageCount;
+  return true;
+}
+
+void PixelShader::ConfigureColor(const DrawContext& context) {
+  const DWORD* rs = context.renderStates;
   for (int s = 0; s < stageCount; ++s) {
     stages[s] = ReadStage(context.stageStates[s]);
     sampled[s] = stages[s].readsTexture && samplers[s].Configure(context.textures[s], context.stageStates[s]);
@@ -49,9 +61,6 @@ bool PixelShader::Configure(const DrawContext& context) {
   blend.dest = rs[D3DRS_DESTBLEND];
   blend.op = rs[D3DRS_BLENDOP];
   blend.writeMask = rs[D3DRS_COLORWRITEENABLE];
-
-  attrCount = kTexAttr + 2 * stageCount;
-  return true;
 }
 
 namespace {

@@ -40,6 +40,11 @@ struct PixelShader {
 
   // Compiles the states; false when the target or depth view cannot be drawn to.
   bool Configure(const DrawContext& context);
+  // The two halves of Configure: the target, the depth buffer and the number of
+  // stages and attributes, which assembly needs; and the rest, which only
+  // drawing needs (a draw whose primitives all fall outside skips it).
+  bool ConfigureTarget(const DrawContext& context);
+  void ConfigureColor(const DrawContext& context);
 
   // The span routine for these states.
   SpanFunction Span() const;

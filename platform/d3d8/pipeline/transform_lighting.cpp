@@ -76,14 +76,58 @@ void NormalMatrix(const D3DMATRIX& m, float out[3][3]) {
     for (int k = 0; k < 3; ++k) out[r][k] = cof[r][k] * inv;
 }
 
+bool SameBits(const D3DMATRIX& a, const D3DMATRIX& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
 }  // namespace
+
+void VertexProcessor::DeriveMatrices(const DrawContext& context) {
+  if (matricesMade_ && SameBits(context.world, world_) && SameBits(context.view, view_) &&
+      SameBits(context.projection, projection_))
+    return;
+  world_ = context.world;
+  view_ = context.view;
+  projection_ = context.projection;
+  worldView_ = Multiply(context.world, context.view);
+  worldViewProjection_ = Multiply(worldView_, context.projection);
+  NormalMatrix(worldView_, normalMatrix_);
+  matricesMade_ = true;
+}
+
+void VertexProcessor::DeriveLights(const DrawContext& context) {
+  const size_t count = context.lights != nullptr ? context.lightCount : 0;
+  if (lightsMade_ && SameBits(context.view, lightsView_) && count == lightsSource_.size() &&
+      (count == 0 || std::memcmp(context.lights, lightsSource_.data(), count * sizeof(D3DLIGHT8)) == 0))
+    return;
+  lightsView_ = context.view;
+  lightsSource_.assign(context.lights, context.lights + count);
+  lights_.clear();
+  for (const D3DLIGHT8& l : lightsSource_) {
+    if (l.Type != D3DLIGHT_POINT && l.Type != D3DLIGHT_SPOT && l.Type != D3DLIGHT_DIRECTIONAL) continue;
+    CameraLight c{};
+    c.type = l.Type;
+    c.diffuse = l.Diffuse;
+    c.specular = l.Specular;
+    c.ambient = l.Ambient;
+    c.position = TransformPoint(context.view, l.Position.x, l.Position.y, l.Position.z);
+    const Vec3 direction = Normalized(TransformDirection(context.view, {l.Direction.x, l.Direction.y, l.Direction.z}));
+    c.toLight = {-direction.x, -direction.y, -direction.z};
+    c.spotAxis = direction;
+    c.range = l.Range;
+    c.att0 = l.Attenuation0;
+    c.att1 = l.Attenuation1;
+    c.att2 = l.Attenuation2;
+    c.cosHalfTheta = std::cos(l.Theta * 0.5f);
+    c.cosHalfPhi = std::cos(l.Phi * 0.5f);
+    c.falloff = l.Falloff;
+    lights_.push_back(c);
+  }
+  lightsMade_ = true;
+}
 
 void VertexProcessor::Configure(const DrawContext& context, const FvfLayout& layout) {
   layout_ = layout;
   const DWORD* rs = context.renderStates;
-  worldView_ = Multiply(context.world, context.view);
-  worldViewProjection_ = Multiply(worldView_, context.projection);
-  NormalMatrix(worldView_, normalMatrix_);
+  DeriveMatrices(context);
   lighting_ = !layout.pretransformed && rs[D3DRS_LIGHTING] != FALSE;
   normalize_ = rs[D3DRS_NORMALIZENORMALS] != FALSE;
   specularOn_ = rs[D3DRS_SPECULARENABLE] != FALSE;
@@ -102,31 +146,7 @@ void VertexProcessor::Configure(const DrawContext& context, const FvfLayout& lay
   emissiveSource_ = source(D3DRS_EMISSIVEMATERIALSOURCE);
   material_ = context.material;
   globalAmbient_ = FromColor(rs[D3DRS_AMBIENT]);
-
-  lights_.clear();
-  if (lighting_) {
-    for (UINT i = 0; i < context.lightCount; ++i) {
-      const D3DLIGHT8& l = context.lights[i];
-      CameraLight c{};
-      c.type = l.Type;
-      c.diffuse = l.Diffuse;
-      c.specular = l.Specular;
-      c.ambient = l.Ambient;
-      c.position = TransformPoint(context.view, l.Position.x, l.Position.y, l.Position.z);
-      const Vec3 direction = Normalized(TransformDirection(context.view, {l.Direction.x, l.Direction.y, l.Direction.z}));
-      c.toLight = {-direction.x, -direction.y, -direction.z};
-      c.spotAxis = direction;
-      c.range = l.Range;
-      c.att0 = l.Attenuation0;
-      c.att1 = l.Attenuation1;
-      c.att2 = l.Attenuation2;
-      c.cosHalfTheta = std::cos(l.Theta * 0.5f);
-      c.cosHalfPhi = std::cos(l.Phi * 0.5f);
-      c.falloff = l.Falloff;
-      if (l.Type != D3DLIGHT_POINT && l.Type != D3DLIGHT_SPOT && l.Type != D3DLIGHT_DIRECTIONAL) continue;
-      lights_.push_back(c);
-    }
-  }
+  if (lighting_) DeriveLights(context);
 
   for (UINT s = 0; s < kD3DTextureStageCount; ++s) {
     stageSet_[s] = context.stageStates[s][D3DTSS_TEXCOORDINDEX] & 0xFFFFu;

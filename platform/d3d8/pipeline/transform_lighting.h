@@ -40,6 +40,8 @@ class VertexProcessor {
  private:
   void Light(const FetchedVertex& in, const Vec3& position, ClipVertex& out) const;
   void Unlit(const FetchedVertex& in, ClipVertex& out) const;
+  void DeriveMatrices(const DrawContext& context);
+  void DeriveLights(const DrawContext& context);
 
   FvfLayout layout_;
   D3DMATRIX worldView_{};
@@ -54,6 +56,13 @@ class VertexProcessor {
   D3DMATERIAL8 material_{};
   D3DCOLORVALUE globalAmbient_{};
   std::vector<CameraLight> lights_;
+  // What the derived matrices and lights were made from: successive draws
+  // mostly share them (a draw per star, per box), and they are not remade then.
+  bool matricesMade_ = false;
+  D3DMATRIX world_{}, view_{}, projection_{};
+  bool lightsMade_ = false;
+  D3DMATRIX lightsView_{};
+  std::vector<D3DLIGHT8> lightsSource_;
   UINT stageSet_[kD3DTextureStageCount] = {};  // texture coordinate set per stage
   int stageCount_ = 0;                         // stages whose coordinates are carried
   bool pointScale_ = false;

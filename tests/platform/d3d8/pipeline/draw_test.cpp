@@ -106,6 +106,22 @@ TEST_F(DrawTest, StripAndFanCoverTheQuadAndKeepWinding) {
   EXPECT_EQ(Lit(), 39);
 }
 
+// Squares centred beside the viewport still draw the part that reaches into
+// it; one a little further out draws nothing.
+TEST_F(DrawTest, PointsCentredOutsideTheViewportDrawTheirOverlap) {
+  canvas.SetRenderState(D3DRS_POINTSIZE, FloatBits(6.0f));
+  const TlVertex points[4] = {{-2.5f, 8, 0, 1, 0xFFFFFFFF, 0, 0}, {18.0f, 8, 0, 1, 0xFFFFFFFF, 0, 0},
+                              {8, -2.5f, 0, 1, 0xFFFFFFFF, 0, 0}, {8, 19.5f, 0, 1, 0xFFFFFFFF, 0, 0}};
+  canvas.SetStream(points, sizeof(TlVertex), kScreenFvf, 4);
+  ASSERT_EQ(DrawPrimitives(canvas.context, D3DPT_POINTLIST, 0, 4), D3D_OK);
+  // Left: x in [-5.5, 0.5) covers column 0; top likewise row 0; right: [15, 21)
+  // covers column 15; bottom: [16.5, 22.5) covers nothing.
+  EXPECT_EQ(canvas.Pixel(0, 8), 0xFFFFFFFFu);
+  EXPECT_EQ(canvas.Pixel(8, 0), 0xFFFFFFFFu);
+  EXPECT_EQ(canvas.Pixel(15, 8), 0xFFFFFFFFu);
+  EXPECT_EQ(Lit(), 18);
+}
+
 TEST_F(DrawTest, FlatShadingTakesTheFirstVertexColour) {
   canvas.SetRenderState(D3DRS_SHADEMODE, D3DSHADE_FLAT);
   canvas.SetStream(kQuad, sizeof(TlVertex), kScreenFvf, 4);

@@ -123,6 +123,40 @@ TEST_F(LightingTest, TransformUsesRowVectorsWorldViewProjection) {
   EXPECT_FLOAT_EQ(v.pos[3], 1);
 }
 
+// One processor serves draw after draw: a matrix or light that changes in
+// place between draws must take effect, and one that changes back too.
+TEST_F(LightingTest, ReusedProcessorFollowsChangedMatricesAndLights) {
+  light.Type = D3DLIGHT_DIRECTIONAL;
+  light.Direction = {0, 0, -1};  // straight onto the normal
+  VertexProcessor processor;
+  auto run = [&] {
+    processor.Configure(c, DecodeFvf(D3DFVF_XYZ | D3DFVF_NORMAL));
+    ClipVertex out{};
+    processor.Process(At(1, 1, 1), out);
+    return out;
+  };
+  EXPECT_FLOAT_EQ(run().pos[0], 1);
+  c.world = Translation(2, 0, 0);
+  EXPECT_FLOAT_EQ(run().pos[0], 3);
+  c.projection = Scaling(2, 2, 2);
+  EXPECT_FLOAT_EQ(run().pos[0], 6);
+  c.view = Translation(0, 0, 1);
+  EXPECT_FLOAT_EQ(run().pos[2], 4);
+  c.world = c.view = c.projection = Translation(0, 0, 0);
+  EXPECT_FLOAT_EQ(run().pos[0], 1);
+
+  EXPECT_NEAR(run().attr[0], 1.0f, 1e-5);  // 0.2 ambient + full diffuse, clamped
+  light.Diffuse = {0.25f, 0.25f, 0.25f, 1};
+  EXPECT_NEAR(run().attr[0], 0.45f, 1e-5);
+  c.view = Scaling(1, 1, -1);  // the camera turns the light and the normal alike
+  EXPECT_NEAR(run().attr[0], 0.45f, 1e-5);
+  light.Direction = {0, 0, 1};  // from behind: ambient only
+  EXPECT_NEAR(run().attr[0], 0.2f, 1e-5);
+  light.Direction = {0, 0, -1};
+  c.lightCount = 0;
+  EXPECT_NEAR(run().attr[0], 0.2f, 1e-5);
+}
+
 TEST_F(LightingTest, PointSizeScalesWithDistanceAndIsClamped) {
   c.renderStates[D3DRS_LIGHTING] = FALSE;
   c.renderStates[D3DRS_POINTSCALEENABLE] = TRUE;
