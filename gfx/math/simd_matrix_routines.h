@@ -46,66 +46,47 @@ GxMatrix* MatrixMultiplyTranspose(GxMatrix* out, const GxMatrix* a, const GxMatr
   return out;
 }
 
-// The inverse by 2x2 blocks. With M = [A B; C D] (each block a 2x2 matrix held
-// in one vector as a00 a01 a10 a11) and X# the adjugate of X:
-//   |M| = |A||D| + |B||C| - tr(A#B · D#C),
-//   M⁻¹ = [X# Y#; Z# W#] / |M| with X = |D|A - B(D#C), Y = |B|C - D(A#B)#,
-//   Z = |C|B - A(D#C)#, W = |A|D - C(A#B).
-// Products of 2x2 blocks: X·Y, X#·Y and X·Y#.
+// The determinant by 2x2 blocks. With M = [A B; C D] (each block a 2x2 matrix
+// held in one vector as a00 a01 a10 a11) and X# the adjugate of X:
+//   |M| = |A||D| + |B||C| - tr(A#B · D#C).
 template <typename Isa>
-GX_SIMD_INLINE __m128 Mat2Mul(__m128 x, __m128 y) {
-  return _mm_add_ps(_mm_mul_ps(x, Isa::template Permute<GX_SHUFFLE(0, 3, 0, 3)>(y)),
-                    _mm_mul_ps(Isa::template Permute<GX_SHUFFLE(1, 0, 3, 2)>(x),
-                               Isa::template Permute<GX_SHUFFLE(2, 1, 2, 1)>(y)));
-}
-template <typename Isa>
-GX_SIMD_INLINE __m128 Mat2AdjMul(__m128 x, __m128 y) {
+GX_SIMD_INLINE __m128 Mat2AdjMul(__m128 x, __m128 y) {  // X#·Y
   return _mm_sub_ps(_mm_mul_ps(Isa::template Permute<GX_SHUFFLE(3, 3, 0, 0)>(x), y),
                     _mm_mul_ps(Isa::template Permute<GX_SHUFFLE(1, 1, 2, 2)>(x),
                                Isa::template Permute<GX_SHUFFLE(2, 3, 0, 1)>(y)));
 }
-template <typename Isa>
-GX_SIMD_INLINE __m128 Mat2MulAdj(__m128 x, __m128 y) {
-  return _mm_sub_ps(_mm_mul_ps(x, Isa::template Permute<GX_SHUFFLE(3, 0, 3, 0)>(y)),
-                    _mm_mul_ps(Isa::template Permute<GX_SHUFFLE(1, 0, 3, 2)>(x),
-                               Isa::template Permute<GX_SHUFFLE(2, 1, 2, 1)>(y)));
-}
-
-struct Blocks {
-  __m128 a, b, c, d;
-  __m128 dets;      // |A| |B| |C| |D|
-  __m128 a_adj_b;   // A#·B
-  __m128 d_adj_c;   // D#·C
-  __m128 det;       // det M in every lane
-};
 
 template <typename Isa>
-GX_SIMD_INLINE Blocks SplitBlocks(const MatrixRows& r) {
-  Blocks k;
-  k.a = _mm_movelh_ps(r.r0, r.r1);
-  k.b = _mm_movehl_ps(r.r1, r.r0);
-  k.c = _mm_movelh_ps(r.r2, r.r3);
-  k.d = _mm_movehl_ps(r.r3, r.r2);
-  k.dets = _mm_sub_ps(
+GX_SIMD_INLINE __m128 BlockDeterminant(const MatrixRows& r) {
+  const __m128 a = _mm_movelh_ps(r.r0, r.r1), b = _mm_movehl_ps(r.r1, r.r0);
+  const __m128 c = _mm_movelh_ps(r.r2, r.r3), d = _mm_movehl_ps(r.r3, r.r2);
+  const __m128 dets = _mm_sub_ps(
       _mm_mul_ps(_mm_shuffle_ps(r.r0, r.r2, GX_SHUFFLE(0, 2, 0, 2)), _mm_shuffle_ps(r.r1, r.r3, GX_SHUFFLE(1, 3, 1, 3))),
       _mm_mul_ps(_mm_shuffle_ps(r.r0, r.r2, GX_SHUFFLE(1, 3, 1, 3)), _mm_shuffle_ps(r.r1, r.r3, GX_SHUFFLE(0, 2, 0, 2))));
-  k.a_adj_b = Mat2AdjMul<Isa>(k.a, k.b);
-  k.d_adj_c = Mat2AdjMul<Isa>(k.d, k.c);
+  const __m128 a_adj_b = Mat2AdjMul<Isa>(a, b);
+  const __m128 d_adj_c = Mat2AdjMul<Isa>(d, c);
   // With ad_bc = (|A||D|, |B||C|, |C||B|, |D||A|) and the trace terms t0..t3:
   // w = ad_bc - (t0 + t2, t1 + t3, t2 + t0, t3 + t1), and w plus its lanes
   // swapped in pairs is |M| in every lane.
-  const __m128 ad_bc = _mm_mul_ps(k.dets, Isa::template Permute<GX_SHUFFLE(3, 2, 1, 0)>(k.dets));
-  const __m128 trace = _mm_mul_ps(k.a_adj_b, Isa::template Permute<GX_SHUFFLE(0, 2, 1, 3)>(k.d_adj_c));
+  const __m128 ad_bc = _mm_mul_ps(dets, Isa::template Permute<GX_SHUFFLE(3, 2, 1, 0)>(dets));
+  const __m128 trace = _mm_mul_ps(a_adj_b, Isa::template Permute<GX_SHUFFLE(0, 2, 1, 3)>(d_adj_c));
   const __m128 w = _mm_sub_ps(ad_bc, _mm_add_ps(trace, Isa::template Permute<GX_SHUFFLE(2, 3, 0, 1)>(trace)));
-  k.det = _mm_add_ps(w, Isa::template Permute<GX_SHUFFLE(1, 0, 3, 2)>(w));
-  return k;
+  return _mm_add_ps(w, Isa::template Permute<GX_SHUFFLE(1, 0, 3, 2)>(w));
 }
 
 template <typename Isa>
 float MatrixDeterminant(const GxMatrix* m) {
-  return First(SplitBlocks<Isa>(LoadRows(m)).det);
+  return First(BlockDeterminant<Isa>(LoadRows(m)));
 }
 
+// The inverse by cofactors. The columns of M are held in three lane orders:
+//   v_k = (m1k, m0k, m3k, m2k), w_k = (m3k, m2k, m1k, m0k), u_k = (m2k, m3k, m0k, m1k).
+// Then p_kl = w_l·u_k - u_l·w_k = (c, -c, s, -s), with c the 2x2 minor of rows
+// 2 and 3 in columns k and l and s that of rows 0 and 1, and each row of the
+// adjugate is three products of a v_k with a p_kl, the cofactor signs already
+// in place. Only the transposition shuffles (16, and 3 for the determinant):
+// shuffles are what limits this routine's throughput.
+//
 // Singular when the determinant is exactly 0 or not a number; the
 // determinant is then left unstored. The reciprocal is the refined estimate.
 // One test covers every singular case: the refined reciprocal of 0, of NaN
@@ -114,21 +95,32 @@ float MatrixDeterminant(const GxMatrix* m) {
 // filling the output with NaN.
 template <typename Isa>
 GxMatrix* MatrixInverse(GxMatrix* out, float* determinant, const GxMatrix* m) {
-  const Blocks k = SplitBlocks<Isa>(LoadRows(m));
-  const __m128 r = RcpRefined(k.det);
-  if (!std::isfinite(First(r))) return nullptr;
-  if (determinant) *determinant = First(k.det);
-  const __m128 det_a = Broadcast<Isa, 0>(k.dets), det_b = Broadcast<Isa, 1>(k.dets);
-  const __m128 det_c = Broadcast<Isa, 2>(k.dets), det_d = Broadcast<Isa, 3>(k.dets);
-  // X, Y, Z, W scaled by 1/|M|; the signs (+, -, -, +) and the final shuffles
-  // turn each into its adjugate and lay the blocks out as rows.
-  const __m128 scale = _mm_xor_ps(r, SignMask(false, true, true, false));
-  const __m128 x = _mm_mul_ps(_mm_sub_ps(_mm_mul_ps(det_d, k.a), Mat2Mul<Isa>(k.b, k.d_adj_c)), scale);
-  const __m128 y = _mm_mul_ps(_mm_sub_ps(_mm_mul_ps(det_b, k.c), Mat2MulAdj<Isa>(k.d, k.a_adj_b)), scale);
-  const __m128 z = _mm_mul_ps(_mm_sub_ps(_mm_mul_ps(det_c, k.b), Mat2MulAdj<Isa>(k.a, k.d_adj_c)), scale);
-  const __m128 w = _mm_mul_ps(_mm_sub_ps(_mm_mul_ps(det_a, k.d), Mat2Mul<Isa>(k.c, k.a_adj_b)), scale);
-  StoreRows(out, {_mm_shuffle_ps(x, y, GX_SHUFFLE(3, 1, 3, 1)), _mm_shuffle_ps(x, y, GX_SHUFFLE(2, 0, 2, 0)),
-                  _mm_shuffle_ps(z, w, GX_SHUFFLE(3, 1, 3, 1)), _mm_shuffle_ps(z, w, GX_SHUFFLE(2, 0, 2, 0))});
+  const MatrixRows r = LoadRows(m);
+  const __m128 lo10 = _mm_unpacklo_ps(r.r1, r.r0), lo32 = _mm_unpacklo_ps(r.r3, r.r2);  // m10 m00 m11 m01, m30 m20 m31 m21
+  const __m128 hi10 = _mm_unpackhi_ps(r.r1, r.r0), hi32 = _mm_unpackhi_ps(r.r3, r.r2);
+  const __m128 v0 = _mm_movelh_ps(lo10, lo32), v1 = _mm_movehl_ps(lo32, lo10);
+  const __m128 v2 = _mm_movelh_ps(hi10, hi32), v3 = _mm_movehl_ps(hi32, hi10);
+  auto lower_first = [](__m128 v) { return Isa::template Permute<GX_SHUFFLE(2, 3, 0, 1)>(v); };  // w_k
+  auto reversed = [](__m128 v) { return Isa::template Permute<GX_SHUFFLE(3, 2, 1, 0)>(v); };     // u_k
+  const __m128 w0 = lower_first(v0), w1 = lower_first(v1), w2 = lower_first(v2), w3 = lower_first(v3);
+  const __m128 u0 = reversed(v0), u1 = reversed(v1), u2 = reversed(v2), u3 = reversed(v3);
+  auto minors = [](__m128 wk, __m128 uk, __m128 wl, __m128 ul) {
+    return _mm_sub_ps(_mm_mul_ps(wl, uk), _mm_mul_ps(ul, wk));
+  };
+  const __m128 p01 = minors(w0, u0, w1, u1), p02 = minors(w0, u0, w2, u2), p03 = minors(w0, u0, w3, u3);
+  const __m128 p12 = minors(w1, u1, w2, u2), p13 = minors(w1, u1, w3, u3), p23 = minors(w2, u2, w3, u3);
+  // Adjugate row i: the cofactors of column i, by the rows they expand along.
+  const __m128 row0 = _mm_add_ps(_mm_sub_ps(_mm_mul_ps(v1, p23), _mm_mul_ps(v2, p13)), _mm_mul_ps(v3, p12));
+  const __m128 row1 = _mm_sub_ps(_mm_sub_ps(_mm_mul_ps(v2, p03), _mm_mul_ps(v0, p23)), _mm_mul_ps(v3, p02));
+  const __m128 row2 = _mm_add_ps(_mm_sub_ps(_mm_mul_ps(v0, p13), _mm_mul_ps(v1, p03)), _mm_mul_ps(v3, p01));
+  const __m128 row3 = _mm_sub_ps(_mm_sub_ps(_mm_mul_ps(v1, p02), _mm_mul_ps(v0, p12)), _mm_mul_ps(v2, p01));
+  // |M| by expansion along column 0: (m00, m10, m20, m30)·(adjugate row 0).
+  const __m128 det = HorizontalSum<Isa>(_mm_mul_ps(Isa::template Permute<GX_SHUFFLE(1, 0, 3, 2)>(v0), row0));
+  const __m128 reciprocal = RcpRefined(det);
+  if (!std::isfinite(First(reciprocal))) return nullptr;
+  if (determinant) *determinant = First(det);
+  StoreRows(out, {_mm_mul_ps(row0, reciprocal), _mm_mul_ps(row1, reciprocal), _mm_mul_ps(row2, reciprocal),
+                  _mm_mul_ps(row3, reciprocal)});
   return out;
 }
 
