@@ -280,7 +280,8 @@ SpanFunction SelectFastSpan(const PixelShader& shader) {
         s.levels[l] = {static_cast<const BYTE*>(level.bits), level.pitch, static_cast<int>(level.width - 1),
                        static_cast<int>(level.height - 1), static_cast<float>(level.width), static_cast<float>(level.height),
                        static_cast<int8_t>(std::countr_zero(t.levels[0].width) - std::countr_zero(level.width)),
-                       static_cast<int8_t>(std::countr_zero(t.levels[0].height) - std::countr_zero(level.height))};
+                       static_cast<int8_t>(std::countr_zero(t.levels[0].height) - std::countr_zero(level.height)),
+                       level.width > 1 && level.height > 1};
       }
       s.magLinear = sampler.magFilter == D3DTEXF_LINEAR;
       s.minLinear = sampler.minFilter == D3DTEXF_LINEAR;

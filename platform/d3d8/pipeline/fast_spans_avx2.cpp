@@ -10,8 +10,8 @@
 #include "fast_state.h"
 #include "pixel_shader.h"
 
-#define KELVANE_AVX2 __attribute__((target("avx2")))
-#define KELVANE_AVX2_INLINE __attribute__((target("avx2"), always_inline)) inline
+#define KELVANE_AVX2 __attribute__((target("avx2,fma")))
+#define KELVANE_AVX2_INLINE __attribute__((target("avx2,fma"), always_inline)) inline
 
 namespace d3d8pipe {
 
@@ -22,7 +22,7 @@ struct Texels16 {
 };
 
 KELVANE_AVX2 inline __m256 Lanes(float base, float step) {
-  return _mm256_add_ps(_mm256_set1_ps(base), _mm256_mul_ps(_mm256_set1_ps(step), _mm256_setr_ps(0, 1, 2, 3, 4, 5, 6, 7)));
+  return _mm256_fmadd_ps(_mm256_set1_ps(step), _mm256_setr_ps(0, 1, 2, 3, 4, 5, 6, 7), _mm256_set1_ps(base));
 }
 
 KELVANE_AVX2 inline __m256 Clamp(__m256 x, float lo, float hi) {
@@ -35,8 +35,8 @@ KELVANE_AVX2 inline __m256 Log2(__m256 x) {
       _mm256_sub_epi32(_mm256_and_si256(_mm256_srli_epi32(bits, 23), _mm256_set1_epi32(255)), _mm256_set1_epi32(128)));
   const __m256 m = _mm256_castsi256_ps(
       _mm256_or_si256(_mm256_and_si256(bits, _mm256_set1_epi32(0x007FFFFF)), _mm256_set1_epi32(0x3F800000)));
-  const __m256 poly = _mm256_add_ps(_mm256_mul_ps(_mm256_set1_ps(-0.34484843f), m), _mm256_set1_ps(2.02466578f));
-  return _mm256_add_ps(exponent, _mm256_sub_ps(_mm256_mul_ps(poly, m), _mm256_set1_ps(0.67981732f)));
+  const __m256 poly = _mm256_fmadd_ps(_mm256_set1_ps(-0.34484843f), m, _mm256_set1_ps(2.02466578f));
+  return _mm256_add_ps(exponent, _mm256_fmsub_ps(poly, m, _mm256_set1_ps(0.67981732f)));
 }
 
 KELVANE_AVX2 inline __m256i Div255(__m256i x) {
@@ -44,11 +44,13 @@ KELVANE_AVX2 inline __m256i Div255(__m256i x) {
   return _mm256_srli_epi16(_mm256_add_epi16(x, _mm256_srli_epi16(x, 8)), 8);
 }
 
-// Per-pixel weights (32-bit lanes) spread to the channel layout of Texels16.
+// Per-pixel weights (the low 16 bits of 32-bit lanes) spread to the channel
+// layout of Texels16.
 KELVANE_AVX2 inline void Spread(__m256i w, __m256i& lo, __m256i& hi) {
-  const __m256i pair = _mm256_or_si256(w, _mm256_slli_epi32(w, 16));
-  lo = _mm256_unpacklo_epi32(pair, pair);
-  hi = _mm256_unpackhi_epi32(pair, pair);
+  lo = _mm256_shuffle_epi8(w, _mm256_setr_epi8(0, 1, 0, 1, 0, 1, 0, 1, 4, 5, 4, 5, 4, 5, 4, 5,  //
+                                               0, 1, 0, 1, 0, 1, 0, 1, 4, 5, 4, 5, 4, 5, 4, 5));
+  hi = _mm256_shuffle_epi8(w, _mm256_setr_epi8(8, 9, 8, 9, 8, 9, 8, 9, 12, 13, 12, 13, 12, 13, 12, 13,  //
+                                               8, 9, 8, 9, 8, 9, 8, 9, 12, 13, 12, 13, 12, 13, 12, 13));
 }
 
 KELVANE_AVX2 inline Texels16 Widen(__m256i argb) {
@@ -60,19 +62,19 @@ KELVANE_AVX2 inline Texels16 Widen(__m256i argb) {
 constexpr int kFilterBits = 6;
 
 // Texel pairs (left, right) of two pixels, read as one 64-bit load each.
-KELVANE_AVX2 inline __m128i Pairs(const BYTE* base, int a, int b) {
+KELVANE_AVX2 inline __m128i Pairs(const BYTE* base, uint32_t a, uint32_t b) {
   const __m128i first = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(base + a));
   return _mm_castpd_si128(_mm_loadh_pd(_mm_castsi128_pd(first), reinterpret_cast<const double*>(base + b)));
 }
 
-KELVANE_AVX2 inline __m256i Pairs(const BYTE* base, int a, int b, int c, int d) {
+KELVANE_AVX2 inline __m256i Pairs(const BYTE* base, uint32_t a, uint32_t b, uint32_t c, uint32_t d) {
   return _mm256_inserti128_si256(_mm256_castsi128_si256(Pairs(base, a, b)), Pairs(base, c, d), 1);
 }
 
 // Pairs of pixels 0, 1, 4, 5 (lo) and 2, 3, 6, 7 (hi), the layout of
 // Texels16, from the row at each offset and the row below it.
 KELVANE_AVX2 inline void PairsOf8(const BYTE* bits, INT pitch, __m256i offsets, Texels16& top, Texels16& bottom) {
-  alignas(32) int o[8];
+  alignas(32) uint32_t o[8];  // unsigned: no sign extension when addressing
   _mm256_store_si256(reinterpret_cast<__m256i*>(o), offsets);
   const BYTE* below = bits + pitch;
   top = {Pairs(bits, o[0], o[1], o[4], o[5]), Pairs(bits, o[2], o[3], o[6], o[7])};
@@ -136,7 +138,9 @@ struct Axis {
   __m256i first, weight, edge;
 };
 
-KELVANE_AVX2_INLINE Axis Footprint(__m256i coord, int shift, int mask, bool clamp, int weightBits) {
+template <bool kClamp, int kWeightBits>
+KELVANE_AVX2_INLINE Axis Footprint(__m256i coord, int shift, int mask) {
+  constexpr int weightBits = kWeightBits;
   const __m256i at = _mm256_sub_epi32(_mm256_sra_epi32(coord, _mm_cvtsi32_si128(shift)), _mm256_set1_epi32(1 << (kCoordBits - 1)));
   const __m256i i = _mm256_srai_epi32(at, kCoordBits);
   const __m256i fraction = _mm256_and_si256(at, _mm256_set1_epi32((1 << kCoordBits) - 1));
@@ -145,7 +149,7 @@ KELVANE_AVX2_INLINE Axis Footprint(__m256i coord, int shift, int mask, bool clam
                                             : _mm256_srli_epi32(_mm256_add_epi32(fraction, _mm256_set1_epi32(1 << (kCoordBits - weightBits - 1))),
                                                                 kCoordBits - weightBits);
   const __m256i last = _mm256_set1_epi32(mask);
-  if (clamp) {
+  if constexpr (kClamp) {
     // Before the first texel both are the first, past the last both are the
     // last: read the edge pair and weigh only the texel that counts.
     const __m256i below = _mm256_set1_epi32(mask - 1);
@@ -157,28 +161,36 @@ KELVANE_AVX2_INLINE Axis Footprint(__m256i coord, int shift, int mask, bool clam
   return {first, weight, _mm256_cmpeq_epi32(first, last)};
 }
 
+// Both rows of texel pairs read texel by texel: the clamped edge pairs of
+// Footprint need two texels per axis, and wrapped footprints continue at the
+// other edge.
+template <bool kClampU, bool kClampV>
+KELVANE_AVX2 __attribute__((noinline)) void SplitPairs(const FastLevel& l, const Axis& ax, const Axis& ay, Texels16& top,
+                                                       Texels16& bottom) {
+  const __m256i one = _mm256_set1_epi32(1), zero = _mm256_setzero_si256();
+  const __m256i maskX = _mm256_set1_epi32(l.widthMask), maskY = _mm256_set1_epi32(l.heightMask);
+  const __m256i x0 = _mm256_max_epi32(ax.first, zero), y0 = _mm256_max_epi32(ay.first, zero);  // a one-texel level
+  const __m256i x1 = kClampU ? _mm256_min_epi32(_mm256_add_epi32(x0, one), maskX) : _mm256_and_si256(_mm256_add_epi32(x0, one), maskX);
+  const __m256i y1 = kClampV ? _mm256_min_epi32(_mm256_add_epi32(y0, one), maskY) : _mm256_and_si256(_mm256_add_epi32(y0, one), maskY);
+  const __m256i left = _mm256_slli_epi32(x0, 2), right = _mm256_slli_epi32(x1, 2);
+  const __m256i pitch = _mm256_set1_epi32(l.pitch);
+  const __m256i row0 = _mm256_mullo_epi32(y0, pitch), row1 = _mm256_mullo_epi32(y1, pitch);
+  top = SplitPairsOf8(l.bits, _mm256_add_epi32(row0, left), _mm256_add_epi32(row0, right));
+  bottom = SplitPairsOf8(l.bits, _mm256_add_epi32(row1, left), _mm256_add_epi32(row1, right));
+}
+
 // Bilinear sample of one level, channels scaled by 2^kFilterBits.
-KELVANE_AVX2_INLINE Texels16 Bilinear(const FastState& s, const FastLevel& l, const Coords& c) {
-  const Axis ax = Footprint(c.x, l.shiftX, l.widthMask, s.clampU, kFilterBits);
-  const Axis ay = Footprint(c.y, l.shiftY, l.heightMask, s.clampV, 15);
+template <bool kClampU, bool kClampV>
+KELVANE_AVX2_INLINE Texels16 Bilinear(const FastLevel& l, const Coords& c) {
+  const Axis ax = Footprint<kClampU, kFilterBits>(c.x, l.shiftX, l.widthMask);
+  const Axis ay = Footprint<kClampV, 15>(c.y, l.shiftY, l.heightMask);
   Texels16 top, bottom;
   const __m256i edge = _mm256_or_si256(ax.edge, ay.edge);
-  if (l.widthMask != 0 && l.heightMask != 0 && _mm256_testz_si256(edge, edge)) {
+  if (l.pairs && _mm256_testz_si256(edge, edge)) [[likely]] {
     PairsOf8(l.bits, l.pitch, _mm256_add_epi32(_mm256_mullo_epi32(ay.first, _mm256_set1_epi32(l.pitch)), _mm256_slli_epi32(ax.first, 2)),
              top, bottom);
   } else {
-    // Each texel on its own: the clamped edge pairs above need two texels
-    // per axis, and wrapped footprints continue at the other edge.
-    const __m256i one = _mm256_set1_epi32(1), zero = _mm256_setzero_si256();
-    const __m256i maskX = _mm256_set1_epi32(l.widthMask), maskY = _mm256_set1_epi32(l.heightMask);
-    const __m256i x0 = _mm256_max_epi32(ax.first, zero), y0 = _mm256_max_epi32(ay.first, zero);  // a one-texel level
-    const __m256i x1 = s.clampU ? _mm256_min_epi32(_mm256_add_epi32(x0, one), maskX) : _mm256_and_si256(_mm256_add_epi32(x0, one), maskX);
-    const __m256i y1 = s.clampV ? _mm256_min_epi32(_mm256_add_epi32(y0, one), maskY) : _mm256_and_si256(_mm256_add_epi32(y0, one), maskY);
-    const __m256i left = _mm256_slli_epi32(x0, 2), right = _mm256_slli_epi32(x1, 2);
-    const __m256i pitch = _mm256_set1_epi32(l.pitch);
-    const __m256i row0 = _mm256_mullo_epi32(y0, pitch), row1 = _mm256_mullo_epi32(y1, pitch);
-    top = SplitPairsOf8(l.bits, _mm256_add_epi32(row0, left), _mm256_add_epi32(row0, right));
-    bottom = SplitPairsOf8(l.bits, _mm256_add_epi32(row1, left), _mm256_add_epi32(row1, right));
+    SplitPairs<kClampU, kClampV>(l, ax, ay, top, bottom);
   }
   __m256i wxLo, wxHi;
   Spread(_mm256_or_si256(_mm256_sub_epi32(_mm256_set1_epi32(64), ax.weight), _mm256_slli_epi32(ax.weight, 8)), wxLo, wxHi);
@@ -199,27 +211,46 @@ KELVANE_AVX2 inline int HorizontalMin(__m256i v) {
   return _mm256_cvtsi256_si32(_mm256_min_epi32(v, _mm256_shuffle_epi32(v, 0xB1)));
 }
 
-KELVANE_AVX2 inline int HorizontalMax(__m256i v) {
-  v = _mm256_max_epi32(v, _mm256_permute4x64_epi64(v, 0x4E));
-  v = _mm256_max_epi32(v, _mm256_shuffle_epi32(v, 0x4E));
-  return _mm256_cvtsi256_si32(_mm256_max_epi32(v, _mm256_shuffle_epi32(v, 0xB1)));
-}
-
 // Back from 2^kFilterBits to 0..255, rounded.
 KELVANE_AVX2 inline Texels16 Unscale(const Texels16& t) {
   const __m256i half = _mm256_set1_epi16(1 << (kFilterBits - 1));
   return {_mm256_srli_epi16(_mm256_add_epi16(t.lo, half), kFilterBits), _mm256_srli_epi16(_mm256_add_epi16(t.hi, half), kFilterBits)};
 }
 
+// Groups whose pixels use different levels: filter each level once and keep,
+// per pixel, the blend of its own level and the next.
+template <bool kClampU, bool kClampV>
+KELVANE_AVX2 __attribute__((noinline)) Texels16 SampleLevels(const FastState& s, const Coords& uv, __m256i level, __m256i weight,
+                                                            __m256i active, int lowest) {
+  const __m256i active8 = _mm256_blendv_epi8(_mm256_set1_epi32(lowest), level, active);
+  __m256i highest8 = _mm256_max_epi32(active8, _mm256_permute4x64_epi64(active8, 0x4E));
+  highest8 = _mm256_max_epi32(highest8, _mm256_shuffle_epi32(highest8, 0x4E));
+  const int highest = _mm256_cvtsi256_si32(_mm256_max_epi32(highest8, _mm256_shuffle_epi32(highest8, 0xB1)));
+  const bool blendsLevels = !_mm256_testz_si256(weight, active);
+  Texels16 here = Bilinear<kClampU, kClampV>(s.levels[lowest], uv);
+  Texels16 result = here;
+  for (int l = lowest; l <= highest; ++l) {
+    Texels16 mixed = here;
+    if (l < s.lastLevel && (blendsLevels || l < highest)) {
+      const Texels16 next = Bilinear<kClampU, kClampV>(s.levels[l + 1], uv);
+      if (blendsLevels) mixed = LerpFraction(here, next, weight);
+      here = next;
+    }
+    result = Select(result, mixed, _mm256_cmpeq_epi32(level, _mm256_set1_epi32(l)));
+  }
+  return result;
+}
+
 // Texture colour of eight pixels; `active` marks the pixels that count.
-KELVANE_AVX2 Texels16 SampleTexture(const FastState& s, const Coords& uv, __m256 lod, __m256i active) {
+template <bool kClampU, bool kClampV>
+KELVANE_AVX2_INLINE Texels16 SampleTexture(const FastState& s, const Coords& uv, __m256 lod, __m256i active) {
   __m256i level;
   __m256i weight = _mm256_setzero_si256();  // toward the next level, 0..32767
   const __m256i base = _mm256_set1_epi32(s.baseLevel), last = _mm256_set1_epi32(s.lastLevel);
-  const __m256 positive = _mm256_cmp_ps(lod, _mm256_setzero_ps(), _CMP_GT_OQ);
   if (s.mipFilter == D3DTEXF_NONE || s.lastLevel == s.baseLevel) {
-    return Unscale(Bilinear(s, s.levels[s.baseLevel], uv));
+    return Unscale(Bilinear<kClampU, kClampV>(s.levels[s.baseLevel], uv));
   } else if (s.mipFilter == D3DTEXF_POINT) {
+    const __m256 positive = _mm256_cmp_ps(lod, _mm256_setzero_ps(), _CMP_GT_OQ);
     const __m256i step = _mm256_cvttps_epi32(_mm256_add_ps(Clamp(lod, 0.0f, 64.0f), _mm256_set1_ps(0.5f)));
     level = _mm256_min_epi32(_mm256_add_epi32(base, _mm256_and_si256(step, _mm256_castps_si256(positive))), last);
   } else {
@@ -232,26 +263,13 @@ KELVANE_AVX2 Texels16 SampleTexture(const FastState& s, const Coords& uv, __m256
     weight = _mm256_andnot_si256(atLast, weight);
   }
   const int lowest = HorizontalMin(_mm256_blendv_epi8(last, level, active));
-  const int highest = HorizontalMax(_mm256_blendv_epi8(base, level, active));
-  const bool blendsLevels = !_mm256_testz_si256(weight, active);
-  Texels16 here = Bilinear(s, s.levels[lowest], uv);
-  if (lowest == highest) {
-    if (!blendsLevels) return Unscale(here);
-    return Unscale(LerpFraction(here, Bilinear(s, s.levels[lowest + 1], uv), weight));
+  const __m256i other = _mm256_andnot_si256(_mm256_cmpeq_epi32(level, _mm256_set1_epi32(lowest)), active);
+  if (!_mm256_testz_si256(other, other)) [[unlikely]] {
+    return Unscale(SampleLevels<kClampU, kClampV>(s, uv, level, weight, active, lowest));
   }
-  // The pixels use different levels: filter each level once and keep, per
-  // pixel, the blend of its own level and the next.
-  Texels16 result = here;
-  for (int l = lowest; l <= highest; ++l) {
-    Texels16 mixed = here;
-    if (l < s.lastLevel && (blendsLevels || l < highest)) {
-      const Texels16 next = Bilinear(s, s.levels[l + 1], uv);
-      if (blendsLevels) mixed = LerpFraction(here, next, weight);
-      here = next;
-    }
-    result = Select(result, mixed, _mm256_cmpeq_epi32(level, _mm256_set1_epi32(l)));
-  }
-  return Unscale(result);
+  const Texels16 here = Bilinear<kClampU, kClampV>(s.levels[lowest], uv);
+  if (_mm256_testz_si256(weight, active)) return Unscale(here);
+  return Unscale(LerpFraction(here, Bilinear<kClampU, kClampV>(s.levels[lowest + 1], uv), weight));
 }
 
 KELVANE_AVX2 inline __m256i PickSource(Source source, __m256i diffuse, __m256i texture, __m256i modulated) {
@@ -269,9 +287,7 @@ KELVANE_AVX2 inline __m256 Start(const Plane& plane, float fx, float fy) {
 
 KELVANE_AVX2 inline __m256 Step8(const Plane& plane) { return _mm256_set1_ps(8.0f * plane.dx); }
 
-KELVANE_AVX2 inline __m256i Channel(__m256 c, __m256 w) {
-  return _mm256_cvtps_epi32(Clamp(_mm256_mul_ps(_mm256_mul_ps(c, w), _mm256_set1_ps(255.0f)), 0.0f, 255.0f));
-}
+KELVANE_AVX2 inline __m256i Channel(__m256 c, __m256 w255) { return _mm256_cvtps_epi32(Clamp(_mm256_mul_ps(c, w255), 0.0f, 255.0f)); }
 
 KELVANE_AVX2 inline __m256i Combine(const FastState& s, __m256i dif, __m256i tex, __m256i mod) {
   const __m256i alphaLanes = _mm256_set1_epi64x(static_cast<long long>(0xFFFF000000000000ull));
@@ -286,7 +302,7 @@ KELVANE_AVX2 inline __m256i BlendOver(__m256i src, __m256i dest) {
   return Div255(_mm256_add_epi16(_mm256_mullo_epi16(src, alpha), _mm256_mullo_epi16(dest, inverse)));
 }
 
-template <DepthMode kDepth, bool kTextured, bool kBlend>
+template <DepthMode kDepth, bool kTextured, bool kBlend, bool kClampU, bool kClampV>
 KELVANE_AVX2 void WideSpan(const void* opaque, const RasterPrimitive& p, int y, int x0, int x1) {
   const PixelShader& shader = *static_cast<const PixelShader*>(opaque);
   const FastState& s = *std::launder(reinterpret_cast<const FastState*>(shader.fastState));
@@ -350,28 +366,26 @@ KELVANE_AVX2 void WideSpan(const void* opaque, const RasterPrimitive& p, int y, 
     }
     if (!_mm256_testz_si256(mask, mask)) {
       const __m256 w = _mm256_div_ps(_mm256_set1_ps(1.0f), q);
-      const __m256i argb = _mm256_or_si256(
-          _mm256_or_si256(_mm256_slli_epi32(Channel(da, w), 24), _mm256_slli_epi32(Channel(dr, w), 16)),
-          _mm256_or_si256(_mm256_slli_epi32(Channel(dg, w), 8), Channel(db, w)));
-      const Texels16 diffuse = Widen(argb);
+      const __m256 w255 = _mm256_mul_ps(w, _mm256_set1_ps(255.0f));
+      const __m256i bg = _mm256_or_si256(Channel(db, w255), _mm256_slli_epi32(Channel(dg, w255), 16));
+      const __m256i ra = _mm256_or_si256(Channel(dr, w255), _mm256_slli_epi32(Channel(da, w255), 16));
+      const Texels16 diffuse{_mm256_unpacklo_epi32(bg, ra), _mm256_unpackhi_epi32(bg, ra)};
       Texels16 texture{_mm256_set1_epi16(255), _mm256_set1_epi16(255)};
       if constexpr (kTextured) {
         const __m256 u = _mm256_mul_ps(uq, w), v = _mm256_mul_ps(vq, w);
         const __m256 qdx = _mm256_set1_ps(p.invW.dx), qdy = _mm256_set1_ps(p.invW.dy);
         const __m256 sw = _mm256_mul_ps(w, _mm256_set1_ps(s.width0)), sh = _mm256_mul_ps(w, _mm256_set1_ps(s.height0));
-        const __m256 ax = _mm256_mul_ps(_mm256_sub_ps(_mm256_set1_ps(pu.dx), _mm256_mul_ps(u, qdx)), sw);
-        const __m256 bx = _mm256_mul_ps(_mm256_sub_ps(_mm256_set1_ps(pv.dx), _mm256_mul_ps(v, qdx)), sh);
-        const __m256 ay = _mm256_mul_ps(_mm256_sub_ps(_mm256_set1_ps(pu.dy), _mm256_mul_ps(u, qdy)), sw);
-        const __m256 by = _mm256_mul_ps(_mm256_sub_ps(_mm256_set1_ps(pv.dy), _mm256_mul_ps(v, qdy)), sh);
-        const __m256 rho2 = _mm256_max_ps(_mm256_add_ps(_mm256_mul_ps(ax, ax), _mm256_mul_ps(bx, bx)),
-                                          _mm256_add_ps(_mm256_mul_ps(ay, ay), _mm256_mul_ps(by, by)));
+        const __m256 ax = _mm256_mul_ps(_mm256_fnmadd_ps(u, qdx, _mm256_set1_ps(pu.dx)), sw);
+        const __m256 bx = _mm256_mul_ps(_mm256_fnmadd_ps(v, qdx, _mm256_set1_ps(pv.dx)), sh);
+        const __m256 ay = _mm256_mul_ps(_mm256_fnmadd_ps(u, qdy, _mm256_set1_ps(pu.dy)), sw);
+        const __m256 by = _mm256_mul_ps(_mm256_fnmadd_ps(v, qdy, _mm256_set1_ps(pv.dy)), sh);
+        const __m256 rho2 = _mm256_max_ps(_mm256_fmadd_ps(ax, ax, _mm256_mul_ps(bx, bx)), _mm256_fmadd_ps(ay, ay, _mm256_mul_ps(by, by)));
         // rho² of 0 (or NaN) means magnification.
         const __m256 valid = _mm256_cmp_ps(rho2, _mm256_set1_ps(1.0e-30f), _CMP_GT_OQ);
         const __m256 lod = _mm256_blendv_ps(_mm256_set1_ps(-100.0f),
-                                            _mm256_add_ps(_mm256_mul_ps(_mm256_set1_ps(0.5f), Log2(Clamp(rho2, 1.0e-30f, 1.0e30f))),
-                                                          _mm256_set1_ps(s.lodBias)),
+                                            _mm256_fmadd_ps(_mm256_set1_ps(0.5f), Log2(Clamp(rho2, 1.0e-30f, 1.0e30f)), _mm256_set1_ps(s.lodBias)),
                                             valid);
-        texture = SampleTexture(s, {Fixed(u, s.width0), Fixed(v, s.height0)}, lod, mask);
+        texture = SampleTexture<kClampU, kClampV>(s, {Fixed(u, s.width0), Fixed(v, s.height0)}, lod, mask);
       }
       const Texels16 modulated{Div255(_mm256_mullo_epi16(texture.lo, diffuse.lo)), Div255(_mm256_mullo_epi16(texture.hi, diffuse.hi))};
       Texels16 color{Combine(s, diffuse.lo, texture.lo, modulated.lo), Combine(s, diffuse.hi, texture.hi, modulated.hi)};
@@ -404,10 +418,16 @@ KELVANE_AVX2 void WideSpan(const void* opaque, const RasterPrimitive& p, int y, 
   }
 }
 
+template <DepthMode kDepth, bool kBlend>
+SpanFunction ForAddressing(bool textured, bool clampU, bool clampV) {
+  if (!textured) return WideSpan<kDepth, false, kBlend, false, false>;
+  if (clampU) return clampV ? WideSpan<kDepth, true, kBlend, true, true> : WideSpan<kDepth, true, kBlend, true, false>;
+  return clampV ? WideSpan<kDepth, true, kBlend, false, true> : WideSpan<kDepth, true, kBlend, false, false>;
+}
+
 template <DepthMode kDepth>
-SpanFunction ForDepth(bool textured, bool blend) {
-  if (textured) return blend ? WideSpan<kDepth, true, true> : WideSpan<kDepth, true, false>;
-  return blend ? WideSpan<kDepth, false, true> : WideSpan<kDepth, false, false>;
+SpanFunction ForDepth(bool textured, bool blend, const FastState& s) {
+  return blend ? ForAddressing<kDepth, true>(textured, s.clampU, s.clampV) : ForAddressing<kDepth, false>(textured, s.clampU, s.clampV);
 }
 
 bool HasAvx2() {
@@ -427,9 +447,9 @@ SpanFunction SelectAvx2Span(DepthMode depth, bool textured, bool blend, const Fa
     }
   }
   switch (depth) {
-    case DepthMode::k24: return ForDepth<DepthMode::k24>(textured, blend);
-    case DepthMode::k16: return ForDepth<DepthMode::k16>(textured, blend);
-    default: return ForDepth<DepthMode::kNone>(textured, blend);
+    case DepthMode::k24: return ForDepth<DepthMode::k24>(textured, blend, state);
+    case DepthMode::k16: return ForDepth<DepthMode::k16>(textured, blend, state);
+    default: return ForDepth<DepthMode::kNone>(textured, blend, state);
   }
 }
 

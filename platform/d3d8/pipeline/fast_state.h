@@ -17,6 +17,7 @@ struct FastLevel {
   int widthMask, heightMask;
   float width, height;
   int8_t shiftX, shiftY;  // log2 of level 0's size over this level's
+  bool pairs;             // at least two texels across and down
 };
 
 // Everything the specialised routines need, derived from a PixelShader that
