@@ -27,11 +27,12 @@ float Clipper::Distance(int plane, const float* pos) const {
 }
 
 unsigned Clipper::Outcode(const float* pos) const {
-  unsigned code = 0;
-  for (int plane = 0; plane < kClipPlaneCount; ++plane) {
-    if (!(Distance(plane, pos) >= 0.0f)) code |= 1u << plane;  // NaN counts as outside
-  }
-  return code;
+  // The distances of Distance(), all six at once; NaN counts as outside.
+  const float x = pos[0], y = pos[1], z = pos[2], w = pos[3];
+  const float bandX = guardX_ * w, bandY = guardY_ * w;
+  return static_cast<unsigned>(!(z >= 0.0f)) | static_cast<unsigned>(!(w - z >= 0.0f)) << 1 |
+         static_cast<unsigned>(!(x + bandX >= 0.0f)) << 2 | static_cast<unsigned>(!(bandX - x >= 0.0f)) << 3 |
+         static_cast<unsigned>(!(y + bandY >= 0.0f)) << 4 | static_cast<unsigned>(!(bandY - y >= 0.0f)) << 5;
 }
 
 void Clipper::Lerp(const ClipVertex& a, const ClipVertex& b, float t, ClipVertex& out) const {

@@ -35,6 +35,13 @@ uint64_t VerticesFor(D3DPRIMITIVETYPE type, uint64_t primitives) {
   }
 }
 
+// Buffers reused from draw to draw only grow: resizing down and up again
+// would clear the regrown part on every draw that follows a smaller one.
+template <typename T>
+void GrowTo(std::vector<T>& buffer, size_t size) {
+  if (buffer.size() < size) buffer.resize(size);
+}
+
 struct DrawJob {
   const RasterPrimitive* primitives;
   size_t count;
@@ -72,7 +79,8 @@ class Assembler {
   void PrepareTriangle(Record& a, Record& b, Record& c) const;
   bool NeedsPreparing() const { return flat_ || wrapAny_; }
 
-  std::vector<ClipVertex> clip_;
+  std::vector<ClipVertex> clip_;  // the vertices of the range; only grows, see GrowTo
+  size_t vertexCount_ = 0;
   // Per vertex of the range, for solid triangles: the clip codes (with
   // kNeedsClipping for a position that is not finite) and, for vertices that
   // need no clipping, the screen vertex, so that the triangles sharing a
@@ -151,9 +159,9 @@ void Assembler::SolidPolygon(const ClipVertex* polygon, int count) {
 }
 
 void Assembler::ProjectVertices() {
-  const size_t count = clip_.size();
-  outcode_.resize(count);
-  screen_.resize(count);
+  const size_t count = vertexCount_;
+  GrowTo(outcode_, count);
+  GrowTo(screen_, count);
   for (size_t i = 0; i < count; ++i) {
     const ClipVertex& v = clip_[i];
     unsigned code = 0;
@@ -293,7 +301,8 @@ HRESULT Assembler::Draw(const DrawContext& context, D3DPRIMITIVETYPE type, UINT 
 
   // Vertex processing over the range the call uses.
   processor_.Configure(context, layout);
-  clip_.resize(vertexRangeCount);
+  GrowTo(clip_, vertexRangeCount);
+  vertexCount_ = vertexRangeCount;
   rangeStart_ = vertexRangeStart;
   FetchedVertex fetched;
   for (UINT i = 0; i < vertexRangeCount; ++i) {
@@ -376,7 +385,7 @@ HRESULT DrawIndexedPrimitives(const DrawContext& context, D3DPRIMITIVETYPE type,
   if (rangeStart + vertexCount > context.stream.vertexCount) return D3DERR_INVALIDCALL;
 
   // Indices become stream vertex numbers, each checked against the range.
-  t_indices.resize(static_cast<size_t>(needed));
+  GrowTo(t_indices, static_cast<size_t>(needed));
   for (uint64_t n = 0; n < needed; ++n) {
     uint32_t value;
     if (iv.is32Bit) {

@@ -216,10 +216,10 @@ void VertexProcessor::Light(const FetchedVertex& in, const Vec3& position, ClipV
               n[0] * normalMatrix_[0][2] + n[1] * normalMatrix_[1][2] + n[2] * normalMatrix_[2][2]};
   if (normalize_) normal = Normalized(normal);
 
-  const D3DCOLORVALUE vertexDiffuse = FromColor(in.diffuse);
-  const D3DCOLORVALUE vertexSpecular = FromColor(in.specular);
   auto pick = [&](DWORD source, const D3DCOLORVALUE& fromMaterial) {
-    return source == D3DMCS_COLOR1 ? vertexDiffuse : source == D3DMCS_COLOR2 ? vertexSpecular : fromMaterial;
+    return source == D3DMCS_COLOR1 ? FromColor(in.diffuse)
+           : source == D3DMCS_COLOR2 ? FromColor(in.specular)
+                                     : fromMaterial;
   };
   const D3DCOLORVALUE md = pick(diffuseSource_, material_.Diffuse);
   const D3DCOLORVALUE ma = pick(ambientSource_, material_.Ambient);
@@ -229,7 +229,9 @@ void VertexProcessor::Light(const FetchedVertex& in, const Vec3& position, ClipV
   float ambient[3] = {globalAmbient_.r, globalAmbient_.g, globalAmbient_.b};
   float diffuse[3] = {0, 0, 0};
   float specular[3] = {0, 0, 0};
-  const Vec3 toEye = localViewer_ ? Normalized({-position.x, -position.y, -position.z}) : Vec3{0, 0, 1};
+  // Only the specular term looks toward the eye.
+  Vec3 toEye{0, 0, 1};
+  if (specularOn_ && localViewer_) toEye = Normalized({-position.x, -position.y, -position.z});
 
   for (const CameraLight& light : lights_) {
     Vec3 toLight = light.toLight;

@@ -1,5 +1,7 @@
 #include "triangle_setup.h"
 
+#include <xmmintrin.h>
+
 #include <algorithm>
 #include <cmath>
 
@@ -9,19 +11,15 @@ namespace {
 
 bool Snap(float v, int64_t& out) {
   if (!(std::fabs(v) < kMaxScreenCoordinate)) return false;
-  out = static_cast<int64_t>(std::lrintf(v * static_cast<float>(kSubpixelScale)));
+  // Rounds to nearest, ties to even, as lrintf does, without the library call.
+  out = _mm_cvtss_si64(_mm_set_ss(v * static_cast<float>(kSubpixelScale)));
   return true;
 }
 
-int64_t FloorDiv(int64_t a, int64_t b) {  // b > 0
-  int64_t q = a / b;
-  if ((a % b != 0) && (a < 0)) --q;
-  return q;
-}
-
-int64_t CeilDiv(int64_t a, int64_t b) {  // b > 0
-  return -FloorDiv(-a, b);
-}
+// Pixel of a snapped coordinate: floor and ceiling of a / 16 (an arithmetic
+// shift rounds toward minus infinity).
+int64_t FloorPixel(int64_t a) { return a >> kSubpixelBits; }
+int64_t CeilPixel(int64_t a) { return -((-a) >> kSubpixelBits); }
 
 // Plane through three points of one value.
 Plane MakePlane(float x0, float y0, float x1, float y1, float x2, float y2, float f0, float f1, float f2,
@@ -33,6 +31,32 @@ Plane MakePlane(float x0, float y0, float x1, float y1, float x2, float y2, floa
   p.dy = (df2 * e1x - df1 * e2x) * invArea;
   p.base = f0 + p.dx * (originX - x0) + p.dy * (originY - y0);
   return p;
+}
+
+// The planes of four attributes at once (f = attr · invW at each vertex), with
+// the operations of MakePlane in the same order, so the results are the same
+// to the bit. Each plane is stored as its three floats.
+void MakePlanes4(const float* fa, const float* fb, const float* fc, float wa, float wb, float wc, float x0, float y0,
+                 float x1, float y1, float x2, float y2, float invArea, float originX, float originY, Plane* out) {
+  const __m128 f0 = _mm_mul_ps(_mm_loadu_ps(fa), _mm_set1_ps(wa));
+  const __m128 f1 = _mm_mul_ps(_mm_loadu_ps(fb), _mm_set1_ps(wb));
+  const __m128 f2 = _mm_mul_ps(_mm_loadu_ps(fc), _mm_set1_ps(wc));
+  const __m128 e1x = _mm_set1_ps(x1 - x0), e1y = _mm_set1_ps(y1 - y0);
+  const __m128 e2x = _mm_set1_ps(x2 - x0), e2y = _mm_set1_ps(y2 - y0);
+  const __m128 df1 = _mm_sub_ps(f1, f0), df2 = _mm_sub_ps(f2, f0);
+  const __m128 inv = _mm_set1_ps(invArea);
+  __m128 dx = _mm_mul_ps(_mm_sub_ps(_mm_mul_ps(df1, e2y), _mm_mul_ps(df2, e1y)), inv);
+  __m128 dy = _mm_mul_ps(_mm_sub_ps(_mm_mul_ps(df2, e1x), _mm_mul_ps(df1, e2x)), inv);
+  __m128 base = _mm_add_ps(_mm_add_ps(f0, _mm_mul_ps(dx, _mm_set1_ps(originX - x0))),
+                           _mm_mul_ps(dy, _mm_set1_ps(originY - y0)));
+  __m128 unused = _mm_setzero_ps();
+  _MM_TRANSPOSE4_PS(base, dx, dy, unused);
+  const __m128 rows[4] = {base, dx, dy, unused};
+  for (int i = 0; i < 4; ++i) {
+    float* p = &out[i].base;
+    _mm_storel_pi(reinterpret_cast<__m64*>(p), rows[i]);
+    _mm_store_ss(p + 2, _mm_movehl_ps(rows[i], rows[i]));
+  }
 }
 
 }  // namespace
@@ -74,13 +98,13 @@ bool SetupTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVer
   if (options.cullMode == D3DCULL_CCW && area < 0) return false;
 
   // Pixel bounds.
-  const int64_t minXf = std::min({X[0], X[1], X[2]}), maxXf = std::max({X[0], X[1], X[2]});
-  const int64_t minYf = std::min({Y[0], Y[1], Y[2]}), maxYf = std::max({Y[0], Y[1], Y[2]});
+  const int64_t minXf = std::min(X[0], std::min(X[1], X[2])), maxXf = std::max(X[0], std::max(X[1], X[2]));
+  const int64_t minYf = std::min(Y[0], std::min(Y[1], Y[2])), maxYf = std::max(Y[0], std::max(Y[1], Y[2]));
   const Scissor& s = options.scissor;
-  out.minX = static_cast<int>(std::max<int64_t>(CeilDiv(minXf, kSubpixelScale), s.minX));
-  out.maxX = static_cast<int>(std::min<int64_t>(FloorDiv(maxXf, kSubpixelScale), s.maxX));
-  out.minY = static_cast<int>(std::max<int64_t>(CeilDiv(minYf, kSubpixelScale), s.minY));
-  out.maxY = static_cast<int>(std::min<int64_t>(FloorDiv(maxYf, kSubpixelScale), s.maxY));
+  out.minX = static_cast<int>(std::max<int64_t>(CeilPixel(minXf), s.minX));
+  out.maxX = static_cast<int>(std::min<int64_t>(FloorPixel(maxXf), s.maxX));
+  out.minY = static_cast<int>(std::max<int64_t>(CeilPixel(minYf), s.minY));
+  out.maxY = static_cast<int>(std::min<int64_t>(FloorPixel(maxYf), s.maxY));
   if (out.minX > out.maxX || out.minY > out.maxY) return false;
 
   // Edges of the clockwise order (positive area).
@@ -113,7 +137,12 @@ bool SetupTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVer
   };
   out.z = plane(a.z, b.z, c.z);
   out.invW = plane(a.invW, b.invW, c.invW);
-  for (int i = 0; i < options.attrCount; ++i) {
+  int i = 0;
+  for (; i + 4 <= options.attrCount; i += 4) {
+    MakePlanes4(a.attr + i, b.attr + i, c.attr + i, a.invW, b.invW, c.invW, x0, y0, x1, y1, x2, y2, invArea,
+                out.originX, out.originY, out.attr + i);
+  }
+  for (; i < options.attrCount; ++i) {
     out.attr[i] = plane(a.attr[i] * a.invW, b.attr[i] * b.invW, c.attr[i] * c.invW);
   }
   return true;
