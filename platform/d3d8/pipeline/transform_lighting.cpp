@@ -162,6 +162,12 @@ void VertexProcessor::Configure(const DrawContext& context, const FvfLayout& lay
   pointB_ = StateFloat(rs[D3DRS_POINTSCALE_B]);
   pointC_ = StateFloat(rs[D3DRS_POINTSCALE_C]);
   viewportHeight_ = static_cast<float>(context.viewport.Height);
+
+  // The camera-space position matters to point sizes, to lights with a
+  // position and to the specular term with a local viewer.
+  bool positionedLight = false;
+  for (const CameraLight& light : lights_) positionedLight = positionedLight || light.type != D3DLIGHT_DIRECTIONAL;
+  needsEye_ = pointScale_ || (lighting_ && (positionedLight || (specularOn_ && localViewer_)));
 }
 
 void VertexProcessor::Process(const FetchedVertex& in, ClipVertex& out) const {
@@ -178,7 +184,7 @@ void VertexProcessor::Process(const FetchedVertex& in, ClipVertex& out) const {
     out.pos[1] = p[0] * m._12 + p[1] * m._22 + p[2] * m._32 + m._42;
     out.pos[2] = p[0] * m._13 + p[1] * m._23 + p[2] * m._33 + m._43;
     out.pos[3] = p[0] * m._14 + p[1] * m._24 + p[2] * m._34 + m._44;
-    if (lighting_ || pointScale_) eye = TransformPoint(worldView_, p[0], p[1], p[2]);
+    if (needsEye_) eye = TransformPoint(worldView_, p[0], p[1], p[2]);
   }
 
   if (lighting_) {

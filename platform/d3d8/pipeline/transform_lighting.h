@@ -66,6 +66,7 @@ class VertexProcessor {
   UINT stageSet_[kD3DTextureStageCount] = {};  // texture coordinate set per stage
   int stageCount_ = 0;                         // stages whose coordinates are carried
   bool pointScale_ = false;
+  bool needsEye_ = false;  // Process computes the camera-space position
   float pointSize_ = 1, pointMin_ = 0, pointMax_ = 64, pointA_ = 1, pointB_ = 0, pointC_ = 0;
   float viewportHeight_ = 1;
 };

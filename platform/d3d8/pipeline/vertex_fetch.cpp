@@ -71,13 +71,13 @@ void FetchVertex(const FvfLayout& layout, const BYTE* vertex, FetchedVertex& out
   out.pointSize = layout.pointSize >= 0 ? ReadFloat(vertex + layout.pointSize) : 0.0f;
   out.diffuse = layout.diffuse >= 0 ? ReadDword(vertex + layout.diffuse) : 0xFFFFFFFFu;
   out.specular = layout.specular >= 0 ? ReadDword(vertex + layout.specular) : 0u;
-  for (UINT set = 0; set < D3DDP_MAXTEXCOORD; ++set) {
-    float* t = out.texCoord[set];
-    t[0] = t[1] = t[2] = 0.0f;
-    t[3] = 1.0f;
-    if (set < layout.texCoordSets) {
-      for (UINT i = 0; i < layout.texCoordSize[set]; ++i) t[i] = ReadFloat(vertex + layout.texCoord[set] + 4 * i);
-    }
+  // Every set starts as (0, 0, 0, 1); the sets the format has overwrite it.
+  static constexpr float kMissing[D3DDP_MAXTEXCOORD][4] = {{0, 0, 0, 1}, {0, 0, 0, 1}, {0, 0, 0, 1}, {0, 0, 0, 1},
+                                                           {0, 0, 0, 1}, {0, 0, 0, 1}, {0, 0, 0, 1}, {0, 0, 0, 1}};
+  std::memcpy(out.texCoord, kMissing, sizeof kMissing);
+  for (UINT set = 0; set < layout.texCoordSets; ++set) {
+    const BYTE* in = vertex + layout.texCoord[set];
+    for (UINT i = 0; i < layout.texCoordSize[set]; ++i) out.texCoord[set][i] = ReadFloat(in + 4 * i);
   }
 }
 
