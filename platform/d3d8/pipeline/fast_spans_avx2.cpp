@@ -126,9 +126,10 @@ struct Coords {
   __m256i x, y;
 };
 
-KELVANE_AVX2 inline __m256i Fixed(__m256 t, float size) {
+// From a coordinate already scaled to those units.
+KELVANE_AVX2 inline __m256i Fixed(__m256 scaled) {
   const float limit = static_cast<float>(1 << 30);  // far beyond any sensible coordinate
-  return _mm256_cvtps_epi32(Clamp(_mm256_mul_ps(t, _mm256_set1_ps(size * (1 << kCoordBits))), -limit, limit));
+  return _mm256_cvtps_epi32(Clamp(scaled, -limit, limit));
 }
 
 // One axis of a level's footprint: the first texel (its neighbour comes next
@@ -242,8 +243,11 @@ KELVANE_AVX2 __attribute__((noinline)) Texels16 SampleLevels(const FastState& s,
 }
 
 // Texture colour of eight pixels; `active` marks the pixels that count.
+// `guess` is the level the previous group used: when every pixel uses it
+// again, the texel addresses need not wait for the level of detail (the
+// check is a well-predicted branch instead of a dependency).
 template <bool kClampU, bool kClampV>
-KELVANE_AVX2_INLINE Texels16 SampleTexture(const FastState& s, const Coords& uv, __m256 lod, __m256i active) {
+KELVANE_AVX2_INLINE Texels16 SampleTexture(const FastState& s, const Coords& uv, __m256 lod, __m256i active, int& guess) {
   __m256i level;
   __m256i weight = _mm256_setzero_si256();  // toward the next level, 0..32767
   const __m256i base = _mm256_set1_epi32(s.baseLevel), last = _mm256_set1_epi32(s.lastLevel);
@@ -262,11 +266,14 @@ KELVANE_AVX2_INLINE Texels16 SampleTexture(const FastState& s, const Coords& uv,
     level = _mm256_min_epi32(level, last);
     weight = _mm256_andnot_si256(atLast, weight);
   }
-  const int lowest = HorizontalMin(_mm256_blendv_epi8(last, level, active));
-  const __m256i other = _mm256_andnot_si256(_mm256_cmpeq_epi32(level, _mm256_set1_epi32(lowest)), active);
-  if (!_mm256_testz_si256(other, other)) [[unlikely]] {
-    return Unscale(SampleLevels<kClampU, kClampV>(s, uv, level, weight, active, lowest));
+  const __m256i missed = _mm256_andnot_si256(_mm256_cmpeq_epi32(level, _mm256_set1_epi32(guess)), active);
+  if (!_mm256_testz_si256(missed, missed)) [[unlikely]] {
+    const int lowest = HorizontalMin(_mm256_blendv_epi8(last, level, active));
+    guess = lowest;
+    const __m256i other = _mm256_andnot_si256(_mm256_cmpeq_epi32(level, _mm256_set1_epi32(lowest)), active);
+    if (!_mm256_testz_si256(other, other)) return Unscale(SampleLevels<kClampU, kClampV>(s, uv, level, weight, active, lowest));
   }
+  const int lowest = guess;
   const Texels16 here = Bilinear<kClampU, kClampV>(s.levels[lowest], uv);
   if (_mm256_testz_si256(weight, active)) return Unscale(here);
   return Unscale(LerpFraction(here, Bilinear<kClampU, kClampV>(s.levels[lowest + 1], uv), weight));
@@ -315,12 +322,19 @@ KELVANE_AVX2 void WideSpan(const void* opaque, const RasterPrimitive& p, int y, 
   const __m256 drStep = Step8(d[0]), dgStep = Step8(d[1]), dbStep = Step8(d[2]), daStep = Step8(d[3]);
   const Plane& pu = p.attr[kTexAttr];
   const Plane& pv = p.attr[kTexAttr + 1];
-  __m256 uq = _mm256_setzero_ps(), vq = _mm256_setzero_ps();
+  // u/w and v/w scaled to Coords units, so that u and v come out as such.
+  const float scaleU = s.width0 * (1 << kCoordBits), scaleV = s.height0 * (1 << kCoordBits);
+  __m256 uq = _mm256_setzero_ps(), vq = _mm256_setzero_ps(), uqStep = uq, vqStep = vq;
   if (kTextured) {
-    uq = Start(pu, fx, fy);
-    vq = Start(pv, fx, fy);
+    uq = _mm256_mul_ps(Start(pu, fx, fy), _mm256_set1_ps(scaleU));
+    vq = _mm256_mul_ps(Start(pv, fx, fy), _mm256_set1_ps(scaleV));
+    uqStep = _mm256_set1_ps(8.0f * pu.dx * scaleU);
+    vqStep = _mm256_set1_ps(8.0f * pv.dx * scaleV);
   }
   const __m256i laneIndex = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+  // Neighbouring spans mostly use the same mip level: start from the last one.
+  thread_local int lastLevel = 0;
+  int levelGuess = lastLevel;
   int* target = reinterpret_cast<int*>(shader.target + static_cast<ptrdiff_t>(y) * shader.targetPitch);
   BYTE* depthRow = kDepth == DepthMode::kNone ? nullptr : shader.depth.bits + static_cast<ptrdiff_t>(y) * shader.depth.pitch;
 
@@ -372,20 +386,21 @@ KELVANE_AVX2 void WideSpan(const void* opaque, const RasterPrimitive& p, int y, 
       const Texels16 diffuse{_mm256_unpacklo_epi32(bg, ra), _mm256_unpackhi_epi32(bg, ra)};
       Texels16 texture{_mm256_set1_epi16(255), _mm256_set1_epi16(255)};
       if constexpr (kTextured) {
-        const __m256 u = _mm256_mul_ps(uq, w), v = _mm256_mul_ps(vq, w);
+        const __m256 u = _mm256_mul_ps(uq, w), v = _mm256_mul_ps(vq, w);  // scaled like Coords
+        // Texel steps per pixel, from the derivatives of u = (u/w)·w.
         const __m256 qdx = _mm256_set1_ps(p.invW.dx), qdy = _mm256_set1_ps(p.invW.dy);
-        const __m256 sw = _mm256_mul_ps(w, _mm256_set1_ps(s.width0)), sh = _mm256_mul_ps(w, _mm256_set1_ps(s.height0));
-        const __m256 ax = _mm256_mul_ps(_mm256_fnmadd_ps(u, qdx, _mm256_set1_ps(pu.dx)), sw);
-        const __m256 bx = _mm256_mul_ps(_mm256_fnmadd_ps(v, qdx, _mm256_set1_ps(pv.dx)), sh);
-        const __m256 ay = _mm256_mul_ps(_mm256_fnmadd_ps(u, qdy, _mm256_set1_ps(pu.dy)), sw);
-        const __m256 by = _mm256_mul_ps(_mm256_fnmadd_ps(v, qdy, _mm256_set1_ps(pv.dy)), sh);
+        const __m256 unscaled = _mm256_mul_ps(w, _mm256_set1_ps(1.0f / (1 << kCoordBits)));
+        const __m256 ax = _mm256_mul_ps(_mm256_fnmadd_ps(u, qdx, _mm256_set1_ps(pu.dx * scaleU)), unscaled);
+        const __m256 bx = _mm256_mul_ps(_mm256_fnmadd_ps(v, qdx, _mm256_set1_ps(pv.dx * scaleV)), unscaled);
+        const __m256 ay = _mm256_mul_ps(_mm256_fnmadd_ps(u, qdy, _mm256_set1_ps(pu.dy * scaleU)), unscaled);
+        const __m256 by = _mm256_mul_ps(_mm256_fnmadd_ps(v, qdy, _mm256_set1_ps(pv.dy * scaleV)), unscaled);
         const __m256 rho2 = _mm256_max_ps(_mm256_fmadd_ps(ax, ax, _mm256_mul_ps(bx, bx)), _mm256_fmadd_ps(ay, ay, _mm256_mul_ps(by, by)));
         // rho² of 0 (or NaN) means magnification.
         const __m256 valid = _mm256_cmp_ps(rho2, _mm256_set1_ps(1.0e-30f), _CMP_GT_OQ);
         const __m256 lod = _mm256_blendv_ps(_mm256_set1_ps(-100.0f),
                                             _mm256_fmadd_ps(_mm256_set1_ps(0.5f), Log2(Clamp(rho2, 1.0e-30f, 1.0e30f)), _mm256_set1_ps(s.lodBias)),
                                             valid);
-        texture = SampleTexture<kClampU, kClampV>(s, {Fixed(u, s.width0), Fixed(v, s.height0)}, lod, mask);
+        texture = SampleTexture<kClampU, kClampV>(s, {Fixed(u), Fixed(v)}, lod, mask, levelGuess);
       }
       const Texels16 modulated{Div255(_mm256_mullo_epi16(texture.lo, diffuse.lo)), Div255(_mm256_mullo_epi16(texture.hi, diffuse.hi))};
       Texels16 color{Combine(s, diffuse.lo, texture.lo, modulated.lo), Combine(s, diffuse.hi, texture.hi, modulated.hi)};
@@ -412,10 +427,11 @@ KELVANE_AVX2 void WideSpan(const void* opaque, const RasterPrimitive& p, int y, 
     db = _mm256_add_ps(db, dbStep);
     da = _mm256_add_ps(da, daStep);
     if (kTextured) {
-      uq = _mm256_add_ps(uq, _mm256_set1_ps(8.0f * pu.dx));
-      vq = _mm256_add_ps(vq, _mm256_set1_ps(8.0f * pv.dx));
+      uq = _mm256_add_ps(uq, uqStep);
+      vq = _mm256_add_ps(vq, vqStep);
     }
   }
+  if constexpr (kTextured) lastLevel = levelGuess;
 }
 
 template <DepthMode kDepth, bool kBlend>
