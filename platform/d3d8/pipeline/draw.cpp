@@ -77,7 +77,8 @@ class Assembler {
   void Project(const ClipVertex& in, ScreenVertex& out) const;
   template <typename Record>
   void PrepareTriangle(Record& a, Record& b, Record& c) const;
-  bool NeedsPreparing() const { return flat_ || wrapAny_; }
+  bool FacesAway(const ClipVertex& a, const ClipVertex& b, const ClipVertex& c) const;
+  bool WrapMoves(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) const;
 
   std::vector<ClipVertex> clip_;  // the vertices of the range; only grows, see GrowTo
   size_t vertexCount_ = 0;
@@ -175,13 +176,46 @@ void Assembler::ProjectVertices() {
   }
 }
 
+// Culling of a triangle the clipper would cut, decided before cutting it. The
+// pieces it leaves lie in front of the camera (0 <= z <= w) and keep the
+// vertex order, so each has the winding that det[x y w] of the whole gives
+// (the screen's y runs down: a positive determinant is counter-clockwise on
+// screen). Only a determinant well clear of its rounding error decides; the
+// rest go through the clipper and are culled piece by piece.
+bool Assembler::FacesAway(const ClipVertex& a, const ClipVertex& b, const ClipVertex& c) const {
+  if (cullMode_ != D3DCULL_CW && cullMode_ != D3DCULL_CCW) return false;
+  auto minor = [](const ClipVertex& p, const ClipVertex& q, double& size) {  // p.y·q.w − q.y·p.w
+    const double l = static_cast<double>(p.pos[1]) * q.pos[3], r = static_cast<double>(q.pos[1]) * p.pos[3];
+    size = std::fabs(l) + std::fabs(r);
+    return l - r;
+  };
+  double sa, sb, sc;
+  const double ma = minor(b, c, sa), mb = minor(c, a, sb), mc = minor(a, b, sc);
+  const double det = a.pos[0] * ma + b.pos[0] * mb + c.pos[0] * mc;
+  const double bound = 1e-12 * (std::fabs(a.pos[0]) * sa + std::fabs(b.pos[0]) * sb + std::fabs(c.pos[0]) * sc);
+  if (!(std::fabs(det) > bound)) return false;
+  return cullMode_ == D3DCULL_CW ? det < 0 : det > 0;
+}
+
+// Whether PrepareTriangle would move a wrapped coordinate of b or c.
+bool Assembler::WrapMoves(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) const {
+  for (int s = 0; s < shader_.stageCount; ++s) {
+    for (int axis = 0; axis < 2; ++axis) {
+      if (!(wrap_[s] & (1u << axis))) continue;
+      const int k = kTexAttr + 2 * s + axis;
+      if (std::fabs(b.attr[k] - a.attr[k]) > 0.5f || std::fabs(c.attr[k] - a.attr[k]) > 0.5f) return true;
+    }
+  }
+  return false;
+}
+
 // A solid triangle whose vertices need no clipping: set up straight from the
 // projected vertices, as the clipper would hand them back unchanged.
 void Assembler::InsideTriangle(UINT i0, UINT i1, UINT i2) {
   const ScreenVertex& a = screen_[i0 - rangeStart_];
   const ScreenVertex& b = screen_[i1 - rangeStart_];
   const ScreenVertex& c = screen_[i2 - rangeStart_];
-  if (!NeedsPreparing()) {
+  if (!flat_ && !(wrapAny_ && WrapMoves(a, b, c))) {
     EmitTriangle(a, b, c, cullMode_);
     return;
   }
@@ -196,6 +230,7 @@ void Assembler::Triangle(UINT i0, UINT i1, UINT i2) {
     InsideTriangle(i0, i1, i2);
     return;
   }
+  if (fillMode_ == D3DFILL_SOLID && FacesAway(Vertex(i0), Vertex(i1), Vertex(i2))) return;
   ClipVertex a = Vertex(i0), b = Vertex(i1), c = Vertex(i2);
   PrepareTriangle(a, b, c);
   ClipVertex polygon[kMaxClippedVertices];

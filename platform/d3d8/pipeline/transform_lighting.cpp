@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "texture_stages.h"
+
 namespace d3d8pipe {
 
 D3DMATRIX Multiply(const D3DMATRIX& a, const D3DMATRIX& b) {
@@ -47,7 +49,7 @@ D3DCOLORVALUE FromColor(D3DCOLOR c) {
           static_cast<float>(c & 0xFF) / 255.0f, static_cast<float>(c >> 24) / 255.0f};
 }
 
-float Clamp01(float v) { return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v); }
+float Clamp01(float v) { return std::min(std::max(v, 0.0f), 1.0f); }  // NaN stays NaN
 
 void StoreColor(float* attr, float r, float g, float b, float a) {
   attr[0] = Clamp01(r);
@@ -152,7 +154,8 @@ void VertexProcessor::Configure(const DrawContext& context, const FvfLayout& lay
     stageSet_[s] = context.stageStates[s][D3DTSS_TEXCOORDINDEX] & 0xFFFFu;
     if (stageSet_[s] >= D3DDP_MAXTEXCOORD) stageSet_[s] = 0;
   }
-  stageCount_ = static_cast<int>(kD3DTextureStageCount);
+  // Coordinates of the stages the pixel work runs; later attributes are not read.
+  stageCount_ = ActiveStageCount(context.stageStates);
 
   pointScale_ = rs[D3DRS_POINTSCALEENABLE] != FALSE && !layout.pretransformed;
   pointSize_ = StateFloat(rs[D3DRS_POINTSIZE]);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <random>
 #include <utility>
 
 #include "pixel_shader.h"
@@ -120,6 +121,49 @@ TEST_F(DrawTest, PointsCentredOutsideTheViewportDrawTheirOverlap) {
   EXPECT_EQ(canvas.Pixel(8, 0), 0xFFFFFFFFu);
   EXPECT_EQ(canvas.Pixel(15, 8), 0xFFFFFFFFu);
   EXPECT_EQ(Lit(), 18);
+}
+
+// Triangles reaching behind the camera are cut by the near plane; whichever
+// way each one faces, every pixel it covers without culling is drawn under
+// exactly one of the two cull modes.
+TEST(CullingTest, TrianglesThroughTheCameraAreDrawnUnderExactlyOneCullMode) {
+  struct ColoredVertex {
+    float x, y, z;
+    DWORD color;
+  };
+  Canvas canvas(40, 30);
+  canvas.Camera({0, 0, 0}, {0, 0, -1});
+  canvas.SetRenderState(D3DRS_LIGHTING, FALSE);
+  canvas.SetRenderState(D3DRS_ZENABLE, FALSE);
+  canvas.SetStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
+  canvas.SetStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+  std::mt19937 random(5);
+  std::uniform_real_distribution<float> across(-3.0f, 3.0f), along(-2.0f, 6.0f);
+  auto coverage = [&](DWORD cull) {
+    canvas.Clear(0xFF000000);
+    canvas.SetRenderState(D3DRS_CULLMODE, cull);
+    EXPECT_EQ(DrawPrimitives(canvas.context, D3DPT_TRIANGLELIST, 0, 1), D3D_OK);
+    std::vector<bool> lit;
+    for (int y = 0; y < canvas.height; ++y)
+      for (int x = 0; x < canvas.width; ++x) lit.push_back((canvas.Pixel(x, y) & 0xFFFFFF) != 0);
+    return lit;
+  };
+  int drawn[2] = {0, 0};
+  for (int n = 0; n < 200; ++n) {
+    ColoredVertex v[3];
+    for (ColoredVertex& p : v) p = {across(random), across(random), -along(random), 0xFFFFFFFF};
+    if (!(v[0].z < 0 || v[1].z < 0 || v[2].z < 0) || !(v[0].z > 0 || v[1].z > 0 || v[2].z > 0)) continue;
+    canvas.SetStream(v, sizeof(ColoredVertex), D3DFVF_XYZ | D3DFVF_DIFFUSE, 3);
+    const std::vector<bool> all = coverage(D3DCULL_NONE), cw = coverage(D3DCULL_CW), ccw = coverage(D3DCULL_CCW);
+    for (size_t i = 0; i < all.size(); ++i) {
+      ASSERT_EQ(all[i], cw[i] != ccw[i]) << "triangle " << n << " pixel " << i;
+      ASSERT_FALSE(cw[i] && ccw[i]) << "triangle " << n << " pixel " << i;
+      drawn[0] += cw[i];
+      drawn[1] += ccw[i];
+    }
+  }
+  EXPECT_GT(drawn[0], 0);  // both facings occur
+  EXPECT_GT(drawn[1], 0);
 }
 
 TEST_F(DrawTest, FlatShadingTakesTheFirstVertexColour) {
