@@ -338,7 +338,22 @@ KELVANE_AVX2 void WideSpan(const void* opaque, const RasterPrimitive& p, int y, 
   int* target = reinterpret_cast<int*>(shader.target + static_cast<ptrdiff_t>(y) * shader.targetPitch);
   BYTE* depthRow = kDepth == DepthMode::kNone ? nullptr : shader.depth.bits + static_cast<ptrdiff_t>(y) * shader.depth.pitch;
 
+  // 1/q and the texture coordinates run one group ahead: the next group's
+  // division starts while this group's texels are fetched and filtered.
+  __m256 w = _mm256_div_ps(_mm256_set1_ps(1.0f), q);
+  __m256 u = _mm256_mul_ps(uq, w), v = _mm256_mul_ps(vq, w);
+  Coords uv{Fixed(u), Fixed(v)};
   for (int x = x0; x <= x1; x += 8) {
+    q = _mm256_add_ps(q, qStep);
+    const __m256 wNext = _mm256_div_ps(_mm256_set1_ps(1.0f), q);
+    __m256 uNext = u, vNext = v;
+    if constexpr (kTextured) {
+      uq = _mm256_add_ps(uq, uqStep);
+      vq = _mm256_add_ps(vq, vqStep);
+      uNext = _mm256_mul_ps(uq, wNext);
+      vNext = _mm256_mul_ps(vq, wNext);
+    }
+    const Coords uvNext{Fixed(uNext), Fixed(vNext)};
     __m256i mask = _mm256_cmpgt_epi32(_mm256_set1_epi32(x1 - x + 1), laneIndex);
     // All eight pixels lie inside the primitive's bounds, so inside the row:
     // plain loads and stores can carry the pixels outside the span unchanged
@@ -379,14 +394,13 @@ KELVANE_AVX2 void WideSpan(const void* opaque, const RasterPrimitive& p, int y, 
       }
     }
     if (!_mm256_testz_si256(mask, mask)) {
-      const __m256 w = _mm256_div_ps(_mm256_set1_ps(1.0f), q);
       const __m256 w255 = _mm256_mul_ps(w, _mm256_set1_ps(255.0f));
       const __m256i bg = _mm256_or_si256(Channel(db, w255), _mm256_slli_epi32(Channel(dg, w255), 16));
       const __m256i ra = _mm256_or_si256(Channel(dr, w255), _mm256_slli_epi32(Channel(da, w255), 16));
       const Texels16 diffuse{_mm256_unpacklo_epi32(bg, ra), _mm256_unpackhi_epi32(bg, ra)};
       Texels16 texture{_mm256_set1_epi16(255), _mm256_set1_epi16(255)};
       if constexpr (kTextured) {
-        const __m256 u = _mm256_mul_ps(uq, w), v = _mm256_mul_ps(vq, w);  // scaled like Coords
+        // u and v are scaled like Coords.
         // Texel steps per pixel, from the derivatives of u = (u/w)·w.
         const __m256 qdx = _mm256_set1_ps(p.invW.dx), qdy = _mm256_set1_ps(p.invW.dy);
         const __m256 unscaled = _mm256_mul_ps(w, _mm256_set1_ps(1.0f / (1 << kCoordBits)));
@@ -400,7 +414,7 @@ KELVANE_AVX2 void WideSpan(const void* opaque, const RasterPrimitive& p, int y, 
         const __m256 lod = _mm256_blendv_ps(_mm256_set1_ps(-100.0f),
                                             _mm256_fmadd_ps(_mm256_set1_ps(0.5f), Log2(Clamp(rho2, 1.0e-30f, 1.0e30f)), _mm256_set1_ps(s.lodBias)),
                                             valid);
-        texture = SampleTexture<kClampU, kClampV>(s, {Fixed(u), Fixed(v)}, lod, mask, levelGuess);
+        texture = SampleTexture<kClampU, kClampV>(s, uv, lod, mask, levelGuess);
       }
       const Texels16 modulated{Div255(_mm256_mullo_epi16(texture.lo, diffuse.lo)), Div255(_mm256_mullo_epi16(texture.hi, diffuse.hi))};
       Texels16 color{Combine(s, diffuse.lo, texture.lo, modulated.lo), Combine(s, diffuse.hi, texture.hi, modulated.hi)};
@@ -421,15 +435,14 @@ KELVANE_AVX2 void WideSpan(const void* opaque, const RasterPrimitive& p, int y, 
       }
     }
     z = _mm256_add_ps(z, zStep);
-    q = _mm256_add_ps(q, qStep);
+    w = wNext;
+    u = uNext;
+    v = vNext;
+    uv = uvNext;
     dr = _mm256_add_ps(dr, drStep);
     dg = _mm256_add_ps(dg, dgStep);
     db = _mm256_add_ps(db, dbStep);
     da = _mm256_add_ps(da, daStep);
-    if (kTextured) {
-      uq = _mm256_add_ps(uq, uqStep);
-      vq = _mm256_add_ps(vq, vqStep);
-    }
   }
   if constexpr (kTextured) lastLevel = levelGuess;
 }
