@@ -1,5 +1,7 @@
 #include "transform_lighting.h"
 
+#include <xmmintrin.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -49,13 +51,11 @@ D3DCOLORVALUE FromColor(D3DCOLOR c) {
           static_cast<float>(c & 0xFF) / 255.0f, static_cast<float>(c >> 24) / 255.0f};
 }
 
-float Clamp01(float v) { return std::min(std::max(v, 0.0f), 1.0f); }  // NaN stays NaN
-
-void StoreColor(float* attr, float r, float g, float b, float a) {
-  attr[0] = Clamp01(r);
-  attr[1] = Clamp01(g);
-  attr[2] = Clamp01(b);
-  attr[3] = Clamp01(a);
+// Clamps the colour to [0, 1], four channels at once; a NaN channel stays NaN
+// (maxps and minps return their second operand when one is NaN).
+inline void StoreColor(float* attr, float r, float g, float b, float a) {
+  const __m128 v = _mm_setr_ps(r, g, b, a);
+  _mm_storeu_ps(attr, _mm_min_ps(_mm_set1_ps(1.0f), _mm_max_ps(_mm_setzero_ps(), v)));
 }
 
 // Inverse transpose of the upper 3x3 part, for normals; a singular matrix
