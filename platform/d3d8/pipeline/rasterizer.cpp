@@ -72,7 +72,7 @@ void WalkRows(const RasterPrimitive& t, EdgeStepper* left, EdgeStepper* right, i
 
 // Triangles spanning fewer rows than this walk them all rather than first
 // working out which rows can hold pixels of the scissor.
-constexpr int kRowRangeMinRows = 8;
+constexpr int kRowRangeMinRows = 32;
 
 void RasterizeTriangle(const RasterPrimitive& t, const RowBands& bands, SpanFunction span, const void* shader) {
   // E(px) = k - 16·dy·px must be >= threshold: with N = k - threshold, left

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace d3d8pipe {
 
@@ -59,6 +60,17 @@ void MakePlanes4(const float* fa, const float* fb, const float* fc, float wa, fl
   }
 }
 
+// Copies the attributes in use. Up to two stages, the first twelve go over in
+// three wide moves, whatever lies beyond attrCount (nothing reads it).
+void CopyAttributes(const ClipVertex& in, ScreenVertex& out, int attrCount) {
+  static_assert(sizeof out.attr == sizeof in.attr);
+  if (attrCount > kTexAttr + 4) {
+    for (int i = 0; i < attrCount; ++i) out.attr[i] = in.attr[i];
+  } else {
+    std::memcpy(out.attr, in.attr, (kTexAttr + 4) * sizeof(float));
+  }
+}
+
 }  // namespace
 
 void ViewportTransform::Apply(const ClipVertex& in, ScreenVertex& out, int attrCount) const {
@@ -67,7 +79,7 @@ void ViewportTransform::Apply(const ClipVertex& in, ScreenVertex& out, int attrC
   out.y = offsetY + in.pos[1] * invW * scaleY;
   out.z = minZ + in.pos[2] * invW * depthRange;
   out.invW = invW;
-  for (int i = 0; i < attrCount; ++i) out.attr[i] = in.attr[i];
+  CopyAttributes(in, out, attrCount);
 }
 
 void PassThrough(const ClipVertex& in, ScreenVertex& out, int attrCount) {
@@ -75,7 +87,7 @@ void PassThrough(const ClipVertex& in, ScreenVertex& out, int attrCount) {
   out.y = in.pos[1];
   out.z = in.pos[2];
   out.invW = 1.0f / in.pos[3];
-  for (int i = 0; i < attrCount; ++i) out.attr[i] = in.attr[i];
+  CopyAttributes(in, out, attrCount);
 }
 
 bool SnappedArea(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c, int64_t& area) {
