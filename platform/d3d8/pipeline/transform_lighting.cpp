@@ -40,7 +40,7 @@ Vec3 TransformDirection(const D3DMATRIX& m, const Vec3& v) {
 
 float Dot(const Vec3& a, const Vec3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 
-Vec3 Normalized(const Vec3& v) {
+inline __attribute__((always_inline)) Vec3 Normalized(const Vec3& v) {
   const float length = std::sqrt(Dot(v, v));
   if (length <= 0.0f) return {0, 0, 0};
   return {v.x / length, v.y / length, v.z / length};
@@ -146,6 +146,8 @@ void VertexProcessor::Configure(const DrawContext& context, const FvfLayout& lay
   specularSource_ = source(D3DRS_SPECULARMATERIALSOURCE);
   ambientSource_ = source(D3DRS_AMBIENTMATERIALSOURCE);
   emissiveSource_ = source(D3DRS_EMISSIVEMATERIALSOURCE);
+  vertexColorSource_ = diffuseSource_ != D3DMCS_MATERIAL || specularSource_ != D3DMCS_MATERIAL ||
+                       ambientSource_ != D3DMCS_MATERIAL || emissiveSource_ != D3DMCS_MATERIAL;
   material_ = context.material;
   globalAmbient_ = FromColor(rs[D3DRS_AMBIENT]);
   if (lighting_) DeriveLights(context);
@@ -225,15 +227,17 @@ void VertexProcessor::Light(const FetchedVertex& in, const Vec3& position, ClipV
               n[0] * normalMatrix_[0][2] + n[1] * normalMatrix_[1][2] + n[2] * normalMatrix_[2][2]};
   if (normalize_) normal = Normalized(normal);
 
-  auto pick = [&](DWORD source, const D3DCOLORVALUE& fromMaterial) {
-    return source == D3DMCS_COLOR1 ? FromColor(in.diffuse)
-           : source == D3DMCS_COLOR2 ? FromColor(in.specular)
-                                     : fromMaterial;
-  };
-  const D3DCOLORVALUE md = pick(diffuseSource_, material_.Diffuse);
-  const D3DCOLORVALUE ma = pick(ambientSource_, material_.Ambient);
-  const D3DCOLORVALUE ms = pick(specularSource_, material_.Specular);
-  const D3DCOLORVALUE me = pick(emissiveSource_, material_.Emissive);
+  D3DCOLORVALUE md = material_.Diffuse, ma = material_.Ambient, ms = material_.Specular, me = material_.Emissive;
+  if (vertexColorSource_) {
+    auto pick = [&](DWORD source, D3DCOLORVALUE& color) {
+      if (source == D3DMCS_COLOR1) color = FromColor(in.diffuse);
+      if (source == D3DMCS_COLOR2) color = FromColor(in.specular);
+    };
+    pick(diffuseSource_, md);
+    pick(ambientSource_, ma);
+    pick(specularSource_, ms);
+    pick(emissiveSource_, me);
+  }
 
   float ambient[3] = {globalAmbient_.r, globalAmbient_.g, globalAmbient_.b};
   float diffuse[3] = {0, 0, 0};

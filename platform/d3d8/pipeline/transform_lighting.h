@@ -53,6 +53,7 @@ class VertexProcessor {
   bool localViewer_ = true;
   DWORD diffuseSource_ = D3DMCS_MATERIAL, specularSource_ = D3DMCS_MATERIAL;
   DWORD ambientSource_ = D3DMCS_MATERIAL, emissiveSource_ = D3DMCS_MATERIAL;
+  bool vertexColorSource_ = false;  // some colour comes from the vertex
   D3DMATERIAL8 material_{};
   D3DCOLORVALUE globalAmbient_{};
   std::vector<CameraLight> lights_;
