@@ -1,6 +1,6 @@
 #include "transform_lighting.h"
 
-#include <xmmintrin.h>
+#include <emmintrin.h>
 
 #include <algorithm>
 #include <cmath>
@@ -53,9 +53,18 @@ D3DCOLORVALUE FromColor(D3DCOLOR c) {
 
 // Clamps the colour to [0, 1], four channels at once; a NaN channel stays NaN
 // (maxps and minps return their second operand when one is NaN).
-inline void StoreColor(float* attr, float r, float g, float b, float a) {
-  const __m128 v = _mm_setr_ps(r, g, b, a);
-  _mm_storeu_ps(attr, _mm_min_ps(_mm_set1_ps(1.0f), _mm_max_ps(_mm_setzero_ps(), v)));
+inline void StoreColor(float* attr, __m128 rgba) {
+  _mm_storeu_ps(attr, _mm_min_ps(_mm_set1_ps(1.0f), _mm_max_ps(_mm_setzero_ps(), rgba)));
+}
+inline void StoreColor(float* attr, float r, float g, float b, float a) { StoreColor(attr, _mm_setr_ps(r, g, b, a)); }
+
+// A colour value as four lanes r, g, b, a.
+inline __m128 Lanes(const D3DCOLORVALUE& c) { return _mm_setr_ps(c.r, c.g, c.b, c.a); }
+
+// rgb from `color`, alpha replaced.
+inline __m128 WithAlpha(__m128 color, float alpha) {
+  const __m128 rgbMask = _mm_castsi128_ps(_mm_setr_epi32(-1, -1, -1, 0));
+  return _mm_or_ps(_mm_and_ps(rgbMask, color), _mm_andnot_ps(rgbMask, _mm_set1_ps(alpha)));
 }
 
 // Inverse transpose of the upper 3x3 part, for normals; a singular matrix
@@ -239,9 +248,10 @@ void VertexProcessor::Light(const FetchedVertex& in, const Vec3& position, ClipV
     pick(emissiveSource_, me);
   }
 
-  float ambient[3] = {globalAmbient_.r, globalAmbient_.g, globalAmbient_.b};
-  float diffuse[3] = {0, 0, 0};
-  float specular[3] = {0, 0, 0};
+  // The three colour channels side by side in lanes, each with the operations
+  // of the scalar sums in the same order.
+  __m128 ambient = Lanes(globalAmbient_);
+  __m128 diffuse = _mm_setzero_ps(), specular = _mm_setzero_ps();
   // Only the specular term looks toward the eye.
   Vec3 toEye{0, 0, 1};
   if (specularOn_ && localViewer_) toEye = Normalized({-position.x, -position.y, -position.z});
@@ -266,29 +276,23 @@ void VertexProcessor::Light(const FetchedVertex& in, const Vec3& position, ClipV
         }
       }
     }
-    ambient[0] += attenuation * light.ambient.r;
-    ambient[1] += attenuation * light.ambient.g;
-    ambient[2] += attenuation * light.ambient.b;
+    ambient = _mm_add_ps(ambient, _mm_mul_ps(_mm_set1_ps(attenuation), Lanes(light.ambient)));
     const float lambert = Dot(normal, toLight);
     if (lambert <= 0.0f) continue;
-    diffuse[0] += attenuation * lambert * light.diffuse.r;
-    diffuse[1] += attenuation * lambert * light.diffuse.g;
-    diffuse[2] += attenuation * lambert * light.diffuse.b;
+    diffuse = _mm_add_ps(diffuse, _mm_mul_ps(_mm_set1_ps(attenuation * lambert), Lanes(light.diffuse)));
     if (specularOn_) {
       const Vec3 half = Normalized({toEye.x + toLight.x, toEye.y + toLight.y, toEye.z + toLight.z});
       const float nh = Dot(normal, half);
       if (nh > 0.0f) {
         const float power = material_.Power > 0.0f ? std::pow(nh, material_.Power) : 1.0f;
-        specular[0] += attenuation * power * light.specular.r;
-        specular[1] += attenuation * power * light.specular.g;
-        specular[2] += attenuation * power * light.specular.b;
+        specular = _mm_add_ps(specular, _mm_mul_ps(_mm_set1_ps(attenuation * power), Lanes(light.specular)));
       }
     }
   }
 
-  StoreColor(out.attr + kDiffuseAttr, me.r + ma.r * ambient[0] + md.r * diffuse[0],
-             me.g + ma.g * ambient[1] + md.g * diffuse[1], me.b + ma.b * ambient[2] + md.b * diffuse[2], md.a);
-  StoreColor(out.attr + kSpecularAttr, ms.r * specular[0], ms.g * specular[1], ms.b * specular[2], ms.a);
+  const __m128 lit = _mm_add_ps(_mm_add_ps(Lanes(me), _mm_mul_ps(Lanes(ma), ambient)), _mm_mul_ps(Lanes(md), diffuse));
+  StoreColor(out.attr + kDiffuseAttr, WithAlpha(lit, md.a));
+  StoreColor(out.attr + kSpecularAttr, WithAlpha(_mm_mul_ps(Lanes(ms), specular), ms.a));
 }
 
 }  // namespace d3d8pipe
