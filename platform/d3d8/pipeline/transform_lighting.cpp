@@ -193,11 +193,12 @@ void VertexProcessor::Process(const FetchedVertex& in, ClipVertex& out) const {
     out.pos[2] = p[2];
     out.pos[3] = p[3] > 0.0f && std::isfinite(p[3]) ? 1.0f / p[3] : 1.0f;
   } else {
+    // x·row0 + y·row1 + z·row2 + row3, the four outputs in lanes.
     const D3DMATRIX& m = worldViewProjection_;
-    out.pos[0] = p[0] * m._11 + p[1] * m._21 + p[2] * m._31 + m._41;
-    out.pos[1] = p[0] * m._12 + p[1] * m._22 + p[2] * m._32 + m._42;
-    out.pos[2] = p[0] * m._13 + p[1] * m._23 + p[2] * m._33 + m._43;
-    out.pos[3] = p[0] * m._14 + p[1] * m._24 + p[2] * m._34 + m._44;
+    const __m128 xy = _mm_add_ps(_mm_mul_ps(_mm_set1_ps(p[0]), _mm_loadu_ps(m.m[0])),
+                                 _mm_mul_ps(_mm_set1_ps(p[1]), _mm_loadu_ps(m.m[1])));
+    const __m128 xyz = _mm_add_ps(xy, _mm_mul_ps(_mm_set1_ps(p[2]), _mm_loadu_ps(m.m[2])));
+    _mm_storeu_ps(out.pos, _mm_add_ps(xyz, _mm_loadu_ps(m.m[3])));
     if (needsEye_) eye = TransformPoint(worldView_, p[0], p[1], p[2]);
   }
 
