@@ -36,8 +36,11 @@ struct FastState {
   uint32_t depthInclusive;  // 1 for LESSEQUAL, 0 for LESS
 };
 
-// The AVX2 form of the specialised routine for these states, or nullptr when
-// the processor lacks AVX2 or the states need what only the SSE2 form does.
+// The eight-pixel form of the specialised routine for these states, or
+// nullptr when the processor lacks AVX2 or the states need what only the SSE2
+// form does. Where the processor has AVX-512 it is the AVX-512 build.
 SpanFunction SelectAvx2Span(DepthMode depth, bool textured, bool blend, const FastState& state);
+// The AVX-512 build alone; nullptr without AVX-512.
+SpanFunction SelectAvx512Span(DepthMode depth, bool textured, bool blend, const FastState& state);
 
 }  // namespace d3d8pipe

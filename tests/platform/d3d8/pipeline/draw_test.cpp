@@ -7,6 +7,7 @@
 #include <random>
 #include <utility>
 
+#include "fast_spans.h"
 #include "pixel_shader.h"
 #include "scene_support.h"
 
@@ -340,9 +341,13 @@ TEST(SpanRoutineTest, SpecialisedRoutinesMatchTheGenericOne) {
     const Picture sse2 = render();
     TestSetSpanRoutines(SpanRoutines::kFastest);
     const Picture fastest = render();
+    TestLimitWideSpansToAvx2(true);  // the same as fastest without AVX-512
+    const Picture avx2 = render();
+    TestLimitWideSpansToAvx2(false);
     // Fixed-point filtering rounds differently from the float reference by a few steps at most.
     EXPECT_LE(WorstDifference(generic, sse2), 6) << name;
     EXPECT_LE(WorstDifference(generic, fastest), 6) << name;
+    EXPECT_LE(WorstDifference(generic, avx2), 6) << name;
   }
 }
 
