@@ -7,13 +7,28 @@ namespace d3d8pipe {
 
 namespace {
 
-// floor(a / b) for b > 0. A double division gives the quotient to within one
-// (far cheaper than a 64-bit integer division); two multiplications settle it.
-inline int64_t FloorDiv(int64_t a, int64_t b) {
+// floor(a / b) and the remainder a - b·floor(a / b), for b > 0. A double
+// division gives the quotient to within one (far cheaper than a 64-bit integer
+// division); one step either way without a branch settles it, and the loops
+// only stand guard.
+inline int64_t FloorDivRem(int64_t a, int64_t b, int64_t& remainder) {
   int64_t q = static_cast<int64_t>(static_cast<double>(a) / static_cast<double>(b));
-  while (q * b > a) --q;
-  while ((q + 1) * b <= a) ++q;
+  int64_t r = a - q * b;
+  const int64_t under = r < 0 ? 1 : 0;
+  q -= under;
+  r += b & -under;
+  const int64_t over = r >= b ? 1 : 0;
+  q += over;
+  r -= b & -over;
+  while (r < 0) --q, r += b;
+  while (r >= b) ++q, r -= b;
+  remainder = r;
   return q;
+}
+
+inline int64_t FloorDiv(int64_t a, int64_t b) {
+  int64_t remainder;
+  return FloorDivRem(a, b, remainder);
 }
 
 // floor(N / D) of one edge, stepped exactly from row to row with a quotient
@@ -23,10 +38,8 @@ struct EdgeStepper {
   int64_t quotient, remainder, divisor, quotientStep, remainderStep;
   void Init(int64_t numerator, int64_t d, int64_t increment) {
     divisor = d;
-    quotient = FloorDiv(numerator, d);
-    remainder = numerator - quotient * d;
-    quotientStep = FloorDiv(increment, d);
-    remainderStep = increment - quotientStep * d;
+    quotient = FloorDivRem(numerator, d, remainder);
+    quotientStep = FloorDivRem(increment, d, remainderStep);
   }
   void Next() {
     quotient += quotientStep;

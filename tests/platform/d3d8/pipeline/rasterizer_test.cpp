@@ -62,11 +62,14 @@ TEST(RasterizerTest, RowWalkMatchesEdgeFunctionsPerPixel) {
   const SetupOptions options{D3DCULL_NONE, 0, kScissor};
   for (int n = 0; n < 3000; ++n) {
     int64_t X[3], Y[3];
-    const int shape = n % 5;
+    const int shape = n % 6;
     for (int i = 0; i < 3; ++i) {
       if (shape == 0) {  // huge
         X[i] = uniform(-40000, 40000);
         Y[i] = uniform(-40000, 40000);
+      } else if (shape == 5) {  // out to nearly the largest coordinates set-up accepts
+        X[i] = uniform(-16000000, 16000000);
+        Y[i] = uniform(-16000000, 16000000);
       } else {
         X[i] = uniform(-160, 16 * kSize + 160);
         Y[i] = uniform(-160, 16 * kSize + 160);
