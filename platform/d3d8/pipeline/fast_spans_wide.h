@@ -262,13 +262,12 @@ KELVANE_WIDE_INLINE Texels16 SampleTexture(const FastState& s, const Coords& uv,
     const __m256i step = _mm256_cvttps_epi32(_mm256_add_ps(Clamp(lod, 0.0f, 64.0f), _mm256_set1_ps(0.5f)));
     level = _mm256_min_epi32(_mm256_add_epi32(base, _mm256_and_si256(step, _mm256_castps_si256(positive))), last);
   } else {
+    // Level and weight from one fixed-point number; at the last level the
+    // clamped LOD is whole, so its weight is 0.
     const __m256 clamped = Clamp(lod, 0.0f, static_cast<float>(s.lastLevel - s.baseLevel));
-    const __m256 whole = _mm256_floor_ps(clamped);
-    level = _mm256_add_epi32(base, _mm256_cvttps_epi32(whole));
-    weight = Fraction15(_mm256_sub_ps(clamped, whole));
-    const __m256i atLast = _mm256_cmpgt_epi32(level, _mm256_sub_epi32(last, _mm256_set1_epi32(1)));
-    level = _mm256_min_epi32(level, last);
-    weight = _mm256_andnot_si256(atLast, weight);
+    const __m256i fixed = _mm256_cvttps_epi32(_mm256_mul_ps(clamped, _mm256_set1_ps(32768.0f)));
+    level = _mm256_add_epi32(base, _mm256_srli_epi32(fixed, 15));
+    weight = _mm256_and_si256(fixed, _mm256_set1_epi32(32767));
   }
   const __m256i missed = _mm256_andnot_si256(_mm256_cmpeq_epi32(level, _mm256_set1_epi32(guess)), active);
   if (!_mm256_testz_si256(missed, missed)) [[unlikely]] {
@@ -383,18 +382,28 @@ KELVANE_WIDE void WideSpan(const void* opaque, const RasterPrimitive& p, int y, 
     } else if constexpr (kDepth == DepthMode::k16) {
       uint16_t* row = reinterpret_cast<uint16_t*>(depthRow) + x;
       const int count = x1 - x + 1 < 8 ? x1 - x + 1 : 8;
-      alignas(16) uint16_t stored16[8] = {};
-      std::memcpy(stored16, row, static_cast<size_t>(count) * 2);
-      const __m256i stored = _mm256_cvtepu16_epi32(_mm_load_si128(reinterpret_cast<const __m128i*>(stored16)));
+      alignas(16) uint16_t partial[8] = {};
+      __m128i raw;
+      if (whole) {
+        raw = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row));
+      } else {
+        std::memcpy(partial, row, static_cast<size_t>(count) * 2);
+        raw = _mm_load_si128(reinterpret_cast<const __m128i*>(partial));
+      }
+      const __m256i stored = _mm256_cvtepu16_epi32(raw);
       const __m256 zc = Clamp(z, 0.0f, 1.0f);
       const __m256i value = _mm256_cvttps_epi32(_mm256_add_ps(_mm256_mul_ps(zc, _mm256_set1_ps(65535.0f)), _mm256_set1_ps(0.5f)));
       const __m256i limit = _mm256_add_epi32(stored, _mm256_set1_epi32(static_cast<int>(s.depthInclusive)));
       mask = _mm256_and_si256(mask, _mm256_cmpgt_epi32(limit, value));
       if (s.depthWrite) {
         const __m256i merged = _mm256_blendv_epi8(stored, value, mask);
-        const __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi32(merged, merged), 0x08);
-        _mm_store_si128(reinterpret_cast<__m128i*>(stored16), _mm256_castsi256_si128(packed));
-        std::memcpy(row, stored16, static_cast<size_t>(count) * 2);
+        const __m128i packed = _mm256_castsi256_si128(_mm256_permute4x64_epi64(_mm256_packus_epi32(merged, merged), 0x08));
+        if (whole) {
+          _mm_storeu_si128(reinterpret_cast<__m128i*>(row), packed);
+        } else {
+          _mm_store_si128(reinterpret_cast<__m128i*>(partial), packed);
+          std::memcpy(row, partial, static_cast<size_t>(count) * 2);
+        }
       }
     }
     if (!_mm256_testz_si256(mask, mask)) {
