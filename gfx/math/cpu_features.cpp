@@ -14,6 +14,8 @@ constexpr uint32_t kMmxBit = 1u << 23;
 constexpr uint32_t kSseBit = 1u << 25;
 constexpr uint32_t kSse2Bit = 1u << 26;
 constexpr uint32_t k3DNowBit = 1u << 31;
+constexpr uint32_t kOsXsaveBit = 1u << 27;  // leaf 1 ECX
+constexpr uint32_t kAvxBit = 1u << 28;      // leaf 1 ECX
 
 // -1: not asked yet; 0 or 1: the answer.
 std::atomic<int> g_mmx_answer{-1};
@@ -85,6 +87,14 @@ bool ProcessorSupports(DWORD feature) {
     default:
       return false;
   }
+}
+
+bool AvxUsable() {
+  if (ReadCpuId(0).eax == 0) return false;
+  const uint32_t ecx = ReadCpuId(1).ecx;
+  if ((ecx & (kOsXsaveBit | kAvxBit)) != (kOsXsaveBit | kAvxBit)) return false;
+  constexpr DWORD64 kSaved = XSTATE_MASK_LEGACY_SSE | XSTATE_MASK_AVX;
+  return (GetEnabledXStateFeatures() & kSaved) == kSaved;
 }
 
 bool IsMmxAvailable() {

@@ -15,6 +15,11 @@ bool ReadDirect3DRegistryValue(DWORD type, const char* name, void* buffer, DWORD
 // false for any other code.
 bool ProcessorSupports(DWORD feature);
 
+// Whether AVX (VEX-encoded) code may run: the processor reports AVX and
+// OSXSAVE (CPUID leaf 1 ECX bits 28 and 27) and the system saves the SSE and
+// AVX register state.
+bool AvxUsable();
+
 // Whether MMX code may be used. A non-zero REG_DWORD "DisableMMX" turns it off
 // for the rest of the process, even if the value is removed later.
 bool IsMmxAvailable();

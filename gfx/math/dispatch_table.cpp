@@ -42,7 +42,12 @@ DWORD ChooseRoutines(MathDispatchTable& table) {
     return kState3DNow;
   }
   if (ProcessorSupports(PF_XMMI64_INSTRUCTIONS_AVAILABLE)) {
-    InstallSse2Set(table);
+    // The same set either way; where AVX may run, its VEX build.
+    if (AvxUsable()) {
+      InstallSse2VexSet(table);
+    } else {
+      InstallSse2Set(table);
+    }
     return kStateSse2;
   }
   if (ProcessorSupports(PF_XMMI_INSTRUCTIONS_AVAILABLE)) {

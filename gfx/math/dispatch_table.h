@@ -29,6 +29,9 @@ extern const MathDispatchTable kTrampolineMathTable;
 void InstallX87Set(MathDispatchTable& table);
 void InstallSseSet(MathDispatchTable& table);
 void InstallSse2Set(MathDispatchTable& table);
+// The SSE2 set in its VEX-encoded build (same results bit for bit); only for
+// processors where AvxUsable() holds.
+void InstallSse2VexSet(MathDispatchTable& table);
 
 // The slots of a table as plain addresses, in slot order (for inspection).
 std::array<uintptr_t, kMathSlotCount> SlotAddresses(const MathDispatchTable& table);

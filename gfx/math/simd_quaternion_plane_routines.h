@@ -68,8 +68,11 @@ GxQuaternion* QuaternionInverse(GxQuaternion* out, const GxQuaternion* q) {
   return out;
 }
 
-// SSE form: branch by branch with scalar square roots and divisions.
-inline GxQuaternion* QuaternionRotationMatrixScalar(GxQuaternion* out, const GxMatrix* m) {
+// SSE form: branch by branch with scalar square roots and divisions. (A
+// template like every routine here, so that each instruction-set build of it
+// is a function of its own.)
+template <typename Isa>
+GxQuaternion* QuaternionRotationMatrixScalar(GxQuaternion* out, const GxMatrix* m) {
   const auto& e = m->m;
   const float trace = e[0][0] + e[1][1] + e[2][2];
   float q[4];
@@ -97,8 +100,9 @@ inline GxQuaternion* QuaternionRotationMatrixScalar(GxQuaternion* out, const GxM
 // SSE2 form: the four candidate squares 4x², 4y², 4z², 4w² and the sums and
 // differences of the off-diagonal pairs are formed in vectors; the branch then
 // only picks lanes and scales one vector of numerators.
-inline GxQuaternion* QuaternionRotationMatrixVector(GxQuaternion* out, const GxMatrix* m) {
-  using I = Sse2Isa;
+template <typename Isa>
+GxQuaternion* QuaternionRotationMatrixVector(GxQuaternion* out, const GxMatrix* m) {
+  using I = Isa;
   const __m128 diag = _mm_setr_ps(m->_11, m->_22, m->_33, 0.0f);
   const __m128 x = Broadcast<I, 0>(diag), y = Broadcast<I, 1>(diag), z = Broadcast<I, 2>(diag);
   const __m128 squares = _mm_add_ps(_mm_add_ps(_mm_set1_ps(1.0f), _mm_xor_ps(x, SignMask(false, true, true, false))),

@@ -56,3 +56,15 @@ void ReadCpuVendor(char vendor[13]);
 // Test hook: answers CPUID from `source` instead of the processor (null restores).
 // IsProcessorFeaturePresent follows it too, so tests can pose as other processors.
 void KernelTestSetCpuIdSource(CpuIdResult (*source)(uint32_t leaf));
+
+// Processor state components the system saves on task switches (the XCR0
+// register): 0 when the system has not enabled XSAVE. AVX code may run only
+// when XSTATE_MASK_LEGACY_SSE and XSTATE_MASK_AVX are both set.
+constexpr DWORD64 XSTATE_MASK_LEGACY_FLOATING_POINT = 1u << 0;
+constexpr DWORD64 XSTATE_MASK_LEGACY_SSE = 1u << 1;
+constexpr DWORD64 XSTATE_MASK_AVX = 1u << 2;
+DWORD64 GetEnabledXStateFeatures();
+
+// Test hook: GetEnabledXStateFeatures answers through `source` instead (null
+// restores), to go with a CPUID source that poses as another processor.
+void KernelTestSetXStateSource(DWORD64 (*source)());

@@ -26,6 +26,7 @@ using BOOLEAN = uint8_t;
 using HRESULT = int32_t;
 using LONGLONG = int64_t;
 using ULONGLONG = uint64_t;
+using DWORD64 = uint64_t;
 using INT_PTR = intptr_t;
 using UINT_PTR = uintptr_t;
 using LONG_PTR = intptr_t;

@@ -12,6 +12,7 @@
 namespace {
 std::atomic<CpuIdResult (*)(uint32_t)> g_cpuid_source{nullptr};
 std::atomic<BOOL (*)(LPOSVERSIONINFOA)> g_version_source{nullptr};
+std::atomic<DWORD64 (*)()> g_xstate_source{nullptr};
 
 CpuIdResult RawCpuId(uint32_t leaf) {
   CpuIdResult r{};
@@ -47,6 +48,22 @@ void ReadCpuVendor(char vendor[13]) {
 }
 
 void KernelTestSetCpuIdSource(CpuIdResult (*source)(uint32_t leaf)) { g_cpuid_source.store(source); }
+
+DWORD64 GetEnabledXStateFeatures() {
+  if (auto source = g_xstate_source.load(std::memory_order_relaxed)) return source();
+#if defined(__x86_64__) || defined(__i386__)
+  // XGETBV faults unless the system has turned XSAVE on (OSXSAVE, leaf 1 ECX
+  // bit 27): ask the processor itself here, never a test's stand-in.
+  if (((HardwareCpuId(1).ecx >> 27) & 1) == 0) return 0;
+  uint32_t low = 0, high = 0;
+  __asm__ volatile("xgetbv" : "=a"(low), "=d"(high) : "c"(0));
+  return (DWORD64{high} << 32) | low;
+#else
+  return 0;
+#endif
+}
+
+void KernelTestSetXStateSource(DWORD64 (*source)()) { g_xstate_source.store(source); }
 
 BOOL IsProcessorFeaturePresent(DWORD feature) {
   const bool has_leaf1 = ReadCpuId(0).eax >= 1;

@@ -72,11 +72,22 @@ TEST_F(DispatchTest, ChoiceFollowsProcessorSystemAndRegistry) {
   MathDispatchTable sse2_table = kPortableMathTable;
   gx_math::InstallX87Set(sse2_table);
   gx_math::InstallSse2Set(sse2_table);
+  MathDispatchTable sse2_vex_table = kPortableMathTable;
+  gx_math::InstallX87Set(sse2_vex_table);
+  gx_math::InstallSse2VexSet(sse2_vex_table);
   MathDispatchTable sse_table = kPortableMathTable;
   gx_math::InstallX87Set(sse_table);
   gx_math::InstallSseSet(sse_table);
   const FakeCpu amd_3dnow{1, kMmx | kSse, 0x80000001u, k3DNow, "AuthenticAMD"};
   const FakeSystem win95{false, VER_PLATFORM_WIN32_WINDOWS, 4, 0, 950};
+  // AVX processors: the SSE2 set, in its VEX build only where AVX may run.
+  const FakeCpu avx{1, kMmx | kSse | kSse2, 0x80000001u, 0, "GenuineIntel", kOsXsave | kAvx};
+  const FakeCpu avx_no_osxsave{1, kMmx | kSse | kSse2, 0x80000001u, 0, "GenuineIntel", kAvx};
+  const DWORD64 sse_avx_state = XSTATE_MASK_LEGACY_FLOATING_POINT | XSTATE_MASK_LEGACY_SSE | XSTATE_MASK_AVX;
+  const FakeSystem saves_avx{false, VER_PLATFORM_WIN32_NT, 5, 1, 2600, sse_avx_state};
+  const FakeSystem saves_sse_only{false, VER_PLATFORM_WIN32_NT, 5, 1, 2600, sse_avx_state & ~XSTATE_MASK_AVX};
+  FakeSystem win95_saves_avx = win95;
+  win95_saves_avx.xstate = sse_avx_state;
 
   struct Case {
     const char* name;
@@ -97,6 +108,13 @@ TEST_F(DispatchTest, ChoiceFollowsProcessorSystemAndRegistry) {
       {"DisableGxPSGP 2 has no effect", {1, kMmx | kSse | kSse2}, {}, "dword", 2, 2, SlotAddresses(sse2_table)},
       {"DisableGxPSGP as a string has no effect", {1, kMmx | kSse | kSse2}, {}, "sz", 1, 2,
        SlotAddresses(sse2_table)},
+      {"AVX: the SSE2 set's VEX build", avx, saves_avx, nullptr, 0, 2, SlotAddresses(sse2_vex_table)},
+      {"AVX state not saved by the system", avx, saves_sse_only, nullptr, 0, 2, SlotAddresses(sse2_table)},
+      {"AVX without OSXSAVE", avx_no_osxsave, saves_avx, nullptr, 0, 2, SlotAddresses(sse2_table)},
+      {"AVX reported without SSE2: the SSE set", {1, kMmx | kSse, 0x80000001u, 0, "GenuineIntel", kOsXsave | kAvx},
+       saves_avx, nullptr, 0, 3, SlotAddresses(sse_table)},
+      {"DisableGxPSGP 1 on AVX", avx, saves_avx, "dword", 1, 0, x87_only},
+      {"Windows 95 never uses SSE, AVX or not", avx, win95_saves_avx, nullptr, 0, 0, x87_only},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -19,14 +19,17 @@ struct FakeCpu {
   uint32_t max_extended = 0x80000001u;
   uint32_t edx_extended = 0;  // leaf 0x80000001 EDX
   const char* vendor = "GenuineIntel";
+  uint32_t ecx1 = 0;  // leaf 1 ECX
 };
 
 inline constexpr uint32_t kMmx = 1u << 23, kSse = 1u << 25, kSse2 = 1u << 26, k3DNow = 1u << 31;
+inline constexpr uint32_t kOsXsave = 1u << 27, kAvx = 1u << 28;  // leaf 1 ECX
 
 struct FakeSystem {
   bool fails = false;
   DWORD platform = VER_PLATFORM_WIN32_NT;
   DWORD major = 5, minor = 1, build = 2600;
+  DWORD64 xstate = 0;  // register state the system saves (XCR0)
 };
 
 inline FakeCpu g_fake_cpu;
@@ -41,6 +44,7 @@ inline CpuIdResult FakeCpuId(uint32_t leaf) {
     std::memcpy(&r.ecx, g_fake_cpu.vendor + 8, 4);
   } else if (leaf == 1) {
     r.edx = g_fake_cpu.edx1;  // answered even past max_leaf: callers must check leaf 0
+    r.ecx = g_fake_cpu.ecx1;
   } else if (leaf == 0x80000000u) {
     r.eax = g_fake_cpu.max_extended;
   } else if (leaf == 0x80000001u) {
@@ -58,6 +62,8 @@ inline BOOL FakeVersion(LPOSVERSIONINFOA info) {
   return TRUE;
 }
 
+inline DWORD64 FakeXState() { return g_fake_system.xstate; }
+
 class FakeMachineTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -65,6 +71,7 @@ class FakeMachineTest : public ::testing::Test {
     g_fake_system = FakeSystem{};
     KernelTestSetCpuIdSource(&FakeCpuId);
     KernelTestSetVersionSource(&FakeVersion);
+    KernelTestSetXStateSource(&FakeXState);
     KernelTestResetRegistry(nullptr);
     MathTestResetMmxCache();
     gx_math::MathTestResetDispatch();
@@ -72,6 +79,7 @@ class FakeMachineTest : public ::testing::Test {
   void TearDown() override {
     KernelTestSetCpuIdSource(nullptr);
     KernelTestSetVersionSource(nullptr);
+    KernelTestSetXStateSource(nullptr);
     KernelTestResetRegistry(nullptr);
     MathTestResetMmxCache();
     gx_math::MathTestResetDispatch();

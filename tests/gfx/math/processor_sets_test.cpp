@@ -2,9 +2,11 @@
 // set owns, agreement on many random inputs (in place too), and the numeric
 // differences each set is allowed at the edges.
 #include <cfloat>
+#include <cstring>
 #include <numbers>
 #include <string_view>
 
+#include "gfx/math/cpu_features.h"
 #include "gfx/math/dispatch_table.h"
 #include "gfx/math/math_portable.h"
 #include "gfx/math/rsqrt_segments.h"
@@ -36,6 +38,7 @@ TEST(ProcessorSetsTest, EachSetReplacesTheSlotsItOwns) {
   const auto x87 = SlotAddresses(Built(gx_math::InstallX87Set));
   const auto sse = SlotAddresses(Built(gx_math::InstallSseSet));
   const auto sse2 = SlotAddresses(Built(gx_math::InstallSse2Set));
+  const auto sse2_vex = SlotAddresses(Built(gx_math::InstallSse2VexSet));
   for (size_t i = 0; i < 57; ++i) {
     SCOPED_TRACE(testing::Message() << "slot " << i);
     EXPECT_EQ(x87[i] != portable[i], i < 8);
@@ -45,17 +48,28 @@ TEST(ProcessorSetsTest, EachSetReplacesTheSlotsItOwns) {
       case 'o': EXPECT_NE(sse2[i], sse[i]); EXPECT_NE(sse2[i], portable[i]); break;
       default: EXPECT_EQ(sse2[i], portable[i]);
     }
+    // The VEX build replaces the same slots, each with a routine of its own.
+    if (kSse2Slots[i] == '-') {
+      EXPECT_EQ(sse2_vex[i], portable[i]);
+    } else {
+      EXPECT_NE(sse2_vex[i], sse2[i]);
+      EXPECT_NE(sse2_vex[i], portable[i]);
+    }
   }
 }
 
 struct SetCase {
   const char* name;
   void (*install)(MathDispatchTable&);
+  bool needs_avx = false;  // runs only on a processor where AVX may run
 };
 
 class AgreementTest : public ::testing::TestWithParam<SetCase> {
  protected:
-  void SetUp() override { set_ = Built(GetParam().install); }
+  void SetUp() override {
+    if (GetParam().needs_avx && !AvxUsable()) GTEST_SKIP() << "no AVX on this processor";
+    set_ = Built(GetParam().install);
+  }
   const MathDispatchTable& P() const { return kPortableMathTable; }
   const MathDispatchTable& S() const { return set_; }
   MathDispatchTable set_;
@@ -281,7 +295,8 @@ TEST_P(AgreementTest, Splines) {
 INSTANTIATE_TEST_SUITE_P(Sets, AgreementTest,
                          ::testing::Values(SetCase{"x87", gx_math::InstallX87Set},
                                            SetCase{"SSE", gx_math::InstallSseSet},
-                                           SetCase{"SSE2", gx_math::InstallSse2Set}),
+                                           SetCase{"SSE2", gx_math::InstallSse2Set},
+                                           SetCase{"SSE2_VEX", gx_math::InstallSse2VexSet, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // ---- the differences each set is allowed ---------------------------------------------------
@@ -326,7 +341,10 @@ TEST(X87SetTest, NormalizeZeroAndUnitRules) {
 
 class SimdSetTest : public ::testing::TestWithParam<SetCase> {
  protected:
-  void SetUp() override { set_ = Built(GetParam().install); }
+  void SetUp() override {
+    if (GetParam().needs_avx && !AvxUsable()) GTEST_SKIP() << "no AVX on this processor";
+    set_ = Built(GetParam().install);
+  }
   MathDispatchTable set_;
 };
 
@@ -418,7 +436,87 @@ TEST_P(SimdSetTest, PolynomialSineAndCosine) {
 
 INSTANTIATE_TEST_SUITE_P(Sets, SimdSetTest,
                          ::testing::Values(SetCase{"SSE", gx_math::InstallSseSet},
-                                           SetCase{"SSE2", gx_math::InstallSse2Set}),
+                                           SetCase{"SSE2", gx_math::InstallSse2Set},
+                                           SetCase{"SSE2_VEX", gx_math::InstallSse2VexSet, true}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// ---- the VEX build of the SSE2 set ------------------------------------------------------------
+
+// Calls the same slot of two tables with the same arguments; true when the
+// outputs and the returned pointers agree bit for bit.
+template <typename Out, typename Fn, typename... Args>
+bool SameOutput(Fn a, Fn b, Args... args) {
+  Out x, y;
+  std::memset(&x, 0x55, sizeof(x));
+  std::memset(&y, 0x55, sizeof(y));
+  const bool a_done = a(&x, args...) == &x, b_done = b(&y, args...) == &y;
+  return a_done == b_done && SameBits(x, y);
+}
+
+// The same routines with the same arithmetic in another encoding: every
+// result must be the SSE2 set's, to the bit (a fused multiply-add or another
+// order of operations would show here).
+TEST(Sse2VexSetTest, GivesTheSse2SetsResultsBitForBit) {
+  if (!AvxUsable()) GTEST_SKIP() << "no AVX on this processor";
+  const MathDispatchTable sse2 = Built(gx_math::InstallSse2Set), vex = Built(gx_math::InstallSse2VexSet);
+  Random rng(7);
+  for (int i = 0; i < 300; ++i) {
+    SCOPED_TRACE(testing::Message() << "trial " << i);
+    const GxMatrix m = rng.Matrix(), n = rng.Matrix();
+    const GxVector2 a2 = rng.Vec2(), b2 = rng.Vec2(), c2 = rng.Vec2(), d2 = rng.Vec2();
+    const GxVector3 a3 = rng.Vec3(), b3 = rng.Vec3(), c3 = rng.Vec3(), d3 = rng.Vec3();
+    const GxVector4 a4 = rng.Vec4(), b4 = rng.Vec4(), c4 = rng.Vec4(), d4 = rng.Vec4();
+    const GxPlane plane = rng.Plane();
+    const GxQuaternion q1 = rng.Rotation(), q2 = rng.Rotation(), q(a4.x, a4.y, a4.z, a4.w);
+    const float s = rng.Uniform(-20, 20), f = rng.Uniform(-1, 1), g = rng.Uniform(-1, 1);
+    GxMatrix rotation;
+    kPortableMathTable.MatrixRotationQuaternion(&rotation, &q1);
+
+    EXPECT_TRUE(SameOutput<GxVector4>(sse2.Vec2Transform, vex.Vec2Transform, &a2, &m));
+    EXPECT_TRUE(SameOutput<GxVector4>(sse2.Vec3Transform, vex.Vec3Transform, &a3, &m));
+    EXPECT_TRUE(SameOutput<GxVector4>(sse2.Vec4Transform, vex.Vec4Transform, &a4, &m));
+    EXPECT_TRUE(SameOutput<GxVector2>(sse2.Vec2TransformNormal, vex.Vec2TransformNormal, &a2, &m));
+    EXPECT_TRUE(SameOutput<GxVector3>(sse2.Vec3TransformNormal, vex.Vec3TransformNormal, &a3, &m));
+    EXPECT_TRUE(SameOutput<GxVector2>(sse2.Vec2TransformCoord, vex.Vec2TransformCoord, &a2, &m));
+    EXPECT_TRUE(SameOutput<GxVector3>(sse2.Vec3TransformCoord, vex.Vec3TransformCoord, &a3, &m));
+    EXPECT_TRUE(SameOutput<GxMatrix>(sse2.MatrixMultiply, vex.MatrixMultiply, &m, &n));
+    EXPECT_TRUE(SameOutput<GxMatrix>(sse2.MatrixMultiplyTranspose, vex.MatrixMultiplyTranspose, &m, &n));
+    GxMatrix inverse_sse2, inverse_vex;
+    float det_sse2 = 0, det_vex = 1;
+    ASSERT_NE(sse2.MatrixInverse(&inverse_sse2, &det_sse2, &m), nullptr);
+    ASSERT_NE(vex.MatrixInverse(&inverse_vex, &det_vex, &m), nullptr);
+    EXPECT_TRUE(SameBits(inverse_vex, inverse_sse2));
+    EXPECT_TRUE(SameBits(det_vex, det_sse2));
+    const float determinant_sse2 = sse2.MatrixDeterminant(&m), determinant_vex = vex.MatrixDeterminant(&m);
+    EXPECT_TRUE(SameBits(determinant_vex, determinant_sse2));
+
+    EXPECT_TRUE(SameOutput<GxVector3>(sse2.Vec3Normalize, vex.Vec3Normalize, &a3));
+    EXPECT_TRUE(SameOutput<GxVector4>(sse2.Vec4Normalize, vex.Vec4Normalize, &a4));
+    EXPECT_TRUE(SameOutput<GxQuaternion>(sse2.QuaternionNormalize, vex.QuaternionNormalize, &q));
+    EXPECT_TRUE(SameOutput<GxPlane>(sse2.PlaneNormalize, vex.PlaneNormalize, &plane));
+    EXPECT_TRUE(SameOutput<GxPlane>(sse2.PlaneFromPoints, vex.PlaneFromPoints, &a3, &b3, &c3));
+    EXPECT_TRUE(SameOutput<GxVector3>(sse2.PlaneIntersectLine, vex.PlaneIntersectLine, &plane, &a3, &b3));
+    EXPECT_TRUE(SameOutput<GxVector4>(sse2.Vec4Cross, vex.Vec4Cross, &a4, &b4, &c4));
+    EXPECT_TRUE(SameOutput<GxMatrix>(sse2.MatrixShadow, vex.MatrixShadow, &a4, &plane));
+    EXPECT_TRUE(SameOutput<GxMatrix>(sse2.MatrixReflect, vex.MatrixReflect, &plane));
+
+    EXPECT_TRUE(SameOutput<GxQuaternion>(sse2.QuaternionMultiply, vex.QuaternionMultiply, &q1, &q2));
+    EXPECT_TRUE(SameOutput<GxQuaternion>(sse2.QuaternionRotationMatrix, vex.QuaternionRotationMatrix, &rotation));
+    EXPECT_TRUE(SameOutput<GxQuaternion>(sse2.QuaternionRotationYawPitchRoll, vex.QuaternionRotationYawPitchRoll, s,
+                                         f * 10, g * 10));
+    EXPECT_TRUE(SameOutput<GxMatrix>(sse2.MatrixRotationX, vex.MatrixRotationX, s));
+    EXPECT_TRUE(SameOutput<GxMatrix>(sse2.MatrixRotationY, vex.MatrixRotationY, s));
+
+    EXPECT_TRUE(SameOutput<GxVector2>(sse2.Vec2Hermite, vex.Vec2Hermite, &a2, &b2, &c2, &d2, f));
+    EXPECT_TRUE(SameOutput<GxVector2>(sse2.Vec2CatmullRom, vex.Vec2CatmullRom, &a2, &b2, &c2, &d2, f));
+    EXPECT_TRUE(SameOutput<GxVector2>(sse2.Vec2BaryCentric, vex.Vec2BaryCentric, &a2, &b2, &c2, f, g));
+    EXPECT_TRUE(SameOutput<GxVector3>(sse2.Vec3Hermite, vex.Vec3Hermite, &a3, &b3, &c3, &d3, f));
+    EXPECT_TRUE(SameOutput<GxVector3>(sse2.Vec3CatmullRom, vex.Vec3CatmullRom, &a3, &b3, &c3, &d3, f));
+    EXPECT_TRUE(SameOutput<GxVector3>(sse2.Vec3BaryCentric, vex.Vec3BaryCentric, &a3, &b3, &c3, f, g));
+    EXPECT_TRUE(SameOutput<GxVector4>(sse2.Vec4Hermite, vex.Vec4Hermite, &a4, &b4, &c4, &d4, f));
+    EXPECT_TRUE(SameOutput<GxVector4>(sse2.Vec4CatmullRom, vex.Vec4CatmullRom, &a4, &b4, &c4, &d4, f));
+    EXPECT_TRUE(SameOutput<GxVector4>(sse2.Vec4BaryCentric, vex.Vec4BaryCentric, &a4, &b4, &c4, f, g));
+  }
+}
 
 }  // namespace

@@ -50,4 +50,20 @@ TEST(SysInfoTest, FeaturesFollowCpuId) {
   KernelTestSetCpuIdSource(nullptr);
 }
 
+TEST(SysInfoTest, EnabledXStateFeatures) {
+  // x87 state is always among the saved components once XSAVE is on.
+  const DWORD64 features = GetEnabledXStateFeatures();
+  EXPECT_TRUE(features == 0 || (features & XSTATE_MASK_LEGACY_FLOATING_POINT) != 0) << features;
+  // A CPUID stand-in never reaches XGETBV: the processor's own answer stands.
+  KernelTestSetCpuIdSource([](uint32_t leaf) -> CpuIdResult {
+    return leaf == 1 ? CpuIdResult{0, 0, 1u << 27, 0} : CpuIdResult{1, 0, 0, 0};
+  });
+  EXPECT_EQ(GetEnabledXStateFeatures(), features);
+  KernelTestSetCpuIdSource(nullptr);
+  KernelTestSetXStateSource([]() -> DWORD64 { return XSTATE_MASK_LEGACY_SSE; });
+  EXPECT_EQ(GetEnabledXStateFeatures(), XSTATE_MASK_LEGACY_SSE);
+  KernelTestSetXStateSource(nullptr);
+  EXPECT_EQ(GetEnabledXStateFeatures(), features);
+}
+
 }  // namespace
