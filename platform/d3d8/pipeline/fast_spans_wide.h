@@ -120,10 +120,6 @@ KELVANE_WIDE inline Texels16 LerpFraction(const Texels16& a, const Texels16& b, 
   return {LerpFraction(a.lo, b.lo, lo), LerpFraction(a.hi, b.hi, hi)};
 }
 
-KELVANE_WIDE inline __m256i Fraction15(__m256 f) {
-  return _mm256_min_epi32(_mm256_cvttps_epi32(_mm256_mul_ps(f, _mm256_set1_ps(32768.0f))), _mm256_set1_epi32(32767));
-}
-
 // Texture coordinates in texels of level 0, with kCoordBits fraction bits.
 constexpr int kCoordBits = 8;
 struct Coords {
