@@ -125,6 +125,8 @@ class KelvaneRenderer : public SceneRenderer {
     c.stream = {reinterpret_cast<const BYTE*>(scene_.text), sizeof(refscene::TextVertex),
                 D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1, 4};
     if (parts.text) DrawPrimitives(c, D3DPT_TRIANGLEFAN, 0, 2);
+    // The frame is done once the queued rows are drawn, as at Present.
+    FlushRasterizer();
   }
 
   std::vector<uint32_t> Pixels() override { return color_; }

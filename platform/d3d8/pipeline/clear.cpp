@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "draw_context.h"
+#include "draw_queue.h"
 #include "pixel_output.h"
 
 namespace d3d8pipe {
@@ -98,6 +99,7 @@ HRESULT ClearSurfaces(const DrawContext& context, DWORD rectCount, const D3DRECT
                      ds.pitch < static_cast<INT>(ds.width * DepthBytes(depth))))
     return D3DERR_INVALIDCALL;
   if (!(z >= 0.0f && z <= 1.0f)) return D3DERR_INVALIDCALL;
+  if (QueueClear(context, rectCount, rects, flags, color, z, stencil)) return D3D_OK;
 
   // Depth word: depth bits and/or stencil bits replaced, the rest kept.
   uint32_t depthValue = 0, keep = 0xFFFFFFFFu;

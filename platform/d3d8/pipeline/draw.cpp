@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "clipper.h"
+#include "draw_queue.h"
 #include "draw_context.h"
 #include "pixel_shader.h"
 #include "point_sprites.h"
@@ -373,6 +374,7 @@ HRESULT Assembler::Draw(const DrawContext& context, D3DPRIMITIVETYPE type, UINT 
   shader_.ConfigureColor(context);
 
   DrawJob job{primitives_.data(), primitiveCount_, shader_.Span(), &shader_, setup_.scissor.minY};
+  if (QueueActive() && QueueDraw(context, shader_, job.span, primitives_.data(), primitiveCount_)) return D3D_OK;
   if (RasterThreadCount() > 1 && pixelEstimate_ >= kParallelPixelThreshold) {
     const int rows = setup_.scissor.maxY - setup_.scissor.minY + 1;
     RunBands(RasterizeBand, &job, (rows + kBandRows - 1) / kBandRows);

@@ -105,4 +105,16 @@ HRESULT ClearSurfaces(const DrawContext& context, DWORD rectCount, const D3DRECT
 // 1 draws on the calling thread only.
 void SetRasterizerThreadCount(UINT threads);
 
+// Queued rasterization (off by default). When on and more than one thread may
+// draw, DrawPrimitives, DrawIndexedPrimitives and ClearSurfaces return once the
+// work is checked and set up, and worker threads draw it later, in order. The
+// surfaces drawn to, the textures sampled and the views' memory must then stay
+// valid and untouched by anyone else until FlushRasterizer returns. Changing
+// the mode or the thread count flushes first.
+void SetQueuedRasterization(bool on);
+
+// Waits until every queued draw and clear is drawn (returns at once when
+// nothing is queued).
+void FlushRasterizer();
+
 }  // namespace d3d8pipe

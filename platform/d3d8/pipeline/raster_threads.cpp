@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "draw_context.h"
+#include "draw_queue.h"
 
 namespace d3d8pipe {
 
@@ -105,13 +106,18 @@ std::atomic<int> g_requested{0};
 int ResolvedThreadCount() {
   const int requested = g_requested.load();
   if (requested > 0) return requested;
-  const unsigned cores = std::thread::hardware_concurrency();
-  return cores == 0 ? 1 : static_cast<int>(cores < 64 ? cores : 64);
+  // Asking the system is slow (it reads a file): once is enough.
+  static const int cores = [] {
+    const unsigned n = std::thread::hardware_concurrency();
+    return n == 0 ? 1 : static_cast<int>(n < 64 ? n : 64);
+  }();
+  return cores;
 }
 
 }  // namespace
 
 void SetRasterizerThreadCount(UINT threads) {
+  FlushQueue();
   g_requested.store(static_cast<int>(threads > 64 ? 64 : threads));
 }
 
