@@ -66,6 +66,11 @@ void D3D8TestResetProfile();
 // the device has presented nothing yet or was created with a window.
 BOOL D3D8TestGetPresentedFrame(IDirect3DDevice8* device, std::vector<DWORD>* pixels, UINT* width, UINT* height);
 
+// Holds back queued drawing: with `hold` TRUE draws return with their pixels
+// not yet drawn (on two threads whatever the machine has) until the runtime
+// flushes, so tests see every place that must flush; FALSE undoes it.
+void D3D8TestHoldQueuedDrawing(BOOL hold);
+
 // How many objects of the runtime (Direct3D objects, devices, resources,
 // surfaces and volumes) are alive in the process; lets tests prove that
 // everything went at its last release.

@@ -117,4 +117,9 @@ void SetQueuedRasterization(bool on);
 // nothing is queued).
 void FlushRasterizer();
 
+// Tests only: while held, the worker threads leave queued work alone, so that
+// it is drawn by FlushRasterizer (or when the queue is full) and a missing
+// flush shows as missing pixels. The program never calls this.
+void TestHoldQueuedWork(bool hold);
+
 }  // namespace d3d8pipe

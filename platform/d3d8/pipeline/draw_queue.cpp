@@ -31,6 +31,8 @@ constexpr DWORD kMaxClearRects = 16;
 // costs far more on a busy machine.
 constexpr auto kSpinTime = std::chrono::microseconds(50);
 
+std::atomic<bool> g_hold{false};  // see TestHoldQueuedWork
+
 // Set on the workers, and on the calling thread while it draws queued work.
 thread_local bool t_drawingQueuedWork = false;
 
@@ -357,17 +359,18 @@ class DrawQueue {
     t_drawingQueuedWork = true;
     const int start = index * 5;  // threads start looking at different bands
     for (;;) {
-      if (DrawSomeBand(start)) continue;
+      const bool held = g_hold.load(std::memory_order_relaxed);
+      if (!held && DrawSomeBand(start)) continue;
       const auto until = std::chrono::steady_clock::now() + kSpinTime;
       bool found = false;
       while (!found && std::chrono::steady_clock::now() < until) {
         for (int i = 0; i < 16; ++i) _mm_pause();
-        found = HasWork() || stoppingFlag_.load(std::memory_order_relaxed);
+        found = (!held && HasWork()) || stoppingFlag_.load(std::memory_order_relaxed);
       }
       if (found && !stoppingFlag_.load(std::memory_order_relaxed)) continue;
       std::unique_lock<std::mutex> lock(mutex_);
       sleepers_.fetch_add(1, std::memory_order_seq_cst);
-      wake_.wait(lock, [this] { return stopping_ || HasWork(); });
+      wake_.wait(lock, [this] { return stopping_ || (!g_hold.load(std::memory_order_relaxed) && HasWork()); });
       sleepers_.fetch_sub(1, std::memory_order_seq_cst);
       wakePending_.store(false);
       if (stopping_) return;
@@ -442,5 +445,7 @@ void SetQueuedRasterization(bool on) {
 }
 
 void FlushRasterizer() { FlushQueue(); }
+
+void TestHoldQueuedWork(bool hold) { g_hold.store(hold); }
 
 }  // namespace d3d8pipe

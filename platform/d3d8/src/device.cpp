@@ -4,10 +4,13 @@
 #include <new>
 
 #include "debug_channel.h"
+#include "draw_context.h"
 #include "profile.h"
 
 Device::Device(Direct3D* d3d, const D3DDEVICE_CREATION_PARAMETERS& creation) : d3d_(d3d), creation_(creation) {
   d3d_->AddRef();
+  // Draws return once set up; the device flushes wherever others touch pixels.
+  d3d8pipe::SetQueuedRasterization(true);
   for (UINT i = 0; i < 256; ++i) {
     const WORD level = static_cast<WORD>(i * 257);
     gamma_.red[i] = gamma_.green[i] = gamma_.blue[i] = level;
@@ -31,6 +34,7 @@ HRESULT Device::Create(Direct3D* d3d, const D3DDEVICE_CREATION_PARAMETERS& creat
 }
 
 Device::~Device() {
+  d3d8pipe::FlushRasterizer();
   // Dropping the bindings deletes every object that has no public reference
   // left; objects with public references hold the device, so there are none.
   recording_.reset();

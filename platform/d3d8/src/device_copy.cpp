@@ -4,6 +4,7 @@
 
 #include "debug_channel.h"
 #include "device.h"
+#include "draw_context.h"
 #include "format_layout.h"
 #include "texture.h"
 
@@ -56,6 +57,7 @@ HRESULT Device::CopyRects(IDirect3DSurface8* sourceSurface, const RECT* sourceRe
       return Fail(D3DERR_INVALIDCALL, "CopyRects", "rectangle does not fit the destination");
     steps.push_back({rect, point});
   }
+  d3d8pipe::FlushRasterizer();  // queued draws may draw the source or sample the destination
   for (const CopyStep& step : steps) {
     if (step.source.right == step.source.left || step.source.bottom == step.source.top) continue;
     CopyImageRect(source->Image(), step.source, destination->Image(), static_cast<UINT>(step.destination.x),
@@ -87,6 +89,7 @@ HRESULT Device::UpdateTexture(IDirect3DBaseTexture8* sourceTexture, IDirect3DBas
     ++first;
   if (first == src.levels || src.levels - first < dst.levels)
     return Fail(D3DERR_INVALIDCALL, "UpdateTexture", "the source has no levels of the destination's sizes");
+  d3d8pipe::FlushRasterizer();  // queued draws may sample the destination
   for (UINT face = 0; face < destination->Faces(); ++face) {
     for (UINT level = 0; level < dst.levels; ++level) {
       const PixelImage& in = source->LevelImage(face, first + level);
@@ -107,6 +110,7 @@ HRESULT Device::GetFrontBuffer(IDirect3DSurface8* destSurface) {
   if (desc.Width < backBuffer_.Get()->Desc().Width || desc.Height < backBuffer_.Get()->Desc().Height)
     return Fail(D3DERR_INVALIDCALL, "GetFrontBuffer", "the destination is smaller than the front buffer");
   // The front buffer is what the last Present showed; black before the first.
+  d3d8pipe::FlushRasterizer();  // queued draws may sample the destination
   PixelImage& out = destination->Image();
   for (UINT y = 0; y < desc.Height; ++y) {
     auto* row = reinterpret_cast<DWORD*>(out.At(0, y, 0));

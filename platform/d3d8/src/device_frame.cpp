@@ -5,6 +5,7 @@
 
 #include "debug_channel.h"
 #include "device.h"
+#include "draw_context.h"
 #include "format_layout.h"
 #include "profile.h"
 #include "surface_fill.h"
@@ -90,7 +91,10 @@ HRESULT Device::Reset(D3DPRESENT_PARAMETERS* parameters) {
   if (recording_) return Fail(D3DERR_INVALIDCALL, "Reset", "a state block is being recorded");
   D3DPRESENT_PARAMETERS resolved = *parameters;
   HRESULT hr = CheckPresentParameters(resolved);
-  if (SUCCEEDED(hr)) hr = BuildSwapChain(resolved);
+  if (SUCCEEDED(hr)) {
+    d3d8pipe::FlushRasterizer();  // the old back and depth buffers go
+    hr = BuildSwapChain(resolved);
+  }
   if (FAILED(hr)) return hr;
   *parameters = resolved;
   return D3D_OK;
@@ -112,6 +116,7 @@ HRESULT Device::Present(const RECT* sourceRect, const RECT*, HWND destWindowOver
     source = *sourceRect;
   }
   std::vector<DWORD> frame;
+  d3d8pipe::FlushRasterizer();  // the frame is done once the queued draws are
   try {
     ReadFramePixels(back->Image(), source, frame);
   } catch (const std::bad_alloc&) {
@@ -156,6 +161,7 @@ HRESULT Device::SetRenderTarget(IDirect3DSurface8* renderTarget, IDirect3DSurfac
     if (depth->Desc().Width < target->Desc().Width || depth->Desc().Height < target->Desc().Height)
       return Fail(D3DERR_INVALIDCALL, "SetRenderTarget", "depth buffer smaller than the render target");
   }
+  d3d8pipe::FlushRasterizer();  // the old target may be sampled or locked next
   renderTarget_ = Binding<Surface>(target);
   depthStencil_ = Binding<Surface>(depth);
   state_.viewport = {0, 0, target->Desc().Width, target->Desc().Height, 0.0f, 1.0f};
@@ -206,6 +212,7 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
     if ((flags & D3DCLEAR_STENCIL) && !hasStencil) return Fail(D3DERR_INVALIDCALL, "Clear", "no stencil bits");
     EncodeClearDepth(format, z, stencil, flags, &depthValue, &keepMask);
   }
+  d3d8pipe::FlushRasterizer();  // queued draws come before the clear
   // Everything is cleared inside the viewport only.
   const D3DVIEWPORT8& vp = state_.viewport;
   const RECT viewport{static_cast<LONG>(vp.X), static_cast<LONG>(vp.Y), static_cast<LONG>(vp.X + vp.Width),

@@ -2,6 +2,7 @@
 
 #include "debug_channel.h"
 #include "device.h"
+#include "draw_context.h"
 
 namespace {
 constexpr DWORD kLockFlags =
@@ -21,6 +22,8 @@ Surface::Surface(Device* device, Ownership ownership, IUnknown* container, const
   desc_.Width = params.width;
   desc_.Height = params.height;
 }
+
+Surface::~Surface() { d3d8pipe::FlushRasterizer(); }
 
 HRESULT Surface::Create(Device* device, Ownership ownership, IUnknown* container, const SurfaceParams& params,
                         Surface** surface) {
@@ -75,6 +78,9 @@ HRESULT Surface::LockRect(D3DLOCKED_RECT* lockedRect, const RECT* rect, DWORD fl
     x = static_cast<UINT>(rect->left);
     y = static_cast<UINT>(rect->top);
   }
+  // The caller reads and writes the pixels directly: queued drawing that
+  // draws to them or samples them is finished first.
+  d3d8pipe::FlushRasterizer();
   lockedRect->pBits = image_.At(x, y, 0);
   lockedRect->Pitch = static_cast<INT>(image_.RowPitch());
   locked_ = true;

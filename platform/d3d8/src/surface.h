@@ -23,6 +23,9 @@ class Surface final : public IDirect3DSurface8, public DeviceObject {
   static HRESULT Create(Device* device, Ownership ownership, IUnknown* container, const SurfaceParams& params,
                         Surface** surface);
 
+  // Queued drawing may still write or read the pixels: it is finished first.
+  ~Surface() override;
+
   HRESULT QueryInterface(REFIID riid, void** object) override;
   ULONG AddRef() override { return AddRefObject(); }
   ULONG Release() override { return ReleaseObject(); }
