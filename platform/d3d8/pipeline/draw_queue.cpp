@@ -103,8 +103,12 @@ class DrawQueue {
         works_(kWorkSlots),
         arena_(new RasterPrimitive[kArenaPrimitives]),
         rows_(new RowRange[kArenaPrimitives]),
-        bands_(new Band[kMaxBands]) {
-    for (int i = 1; i < threads; ++i) workers_.emplace_back([this, i] { WorkerLoop(i); });
+        bands_(new Band[kMaxBands]) {}
+
+  // The calling thread is one of the threads that draw.
+  void StartWorkers() {
+    workers_.reserve(static_cast<size_t>(threads_ - 1));
+    for (int i = 1; i < threads_; ++i) workers_.emplace_back([this, i] { WorkerLoop(i); });
   }
 
   ~DrawQueue() {
@@ -404,13 +408,20 @@ std::mutex g_queueMutex;
 std::unique_ptr<DrawQueue> g_queue;
 std::atomic<bool> g_queued{false};
 
-DrawQueue& Queue() {
+// The queue for the current thread count; null when it cannot be had (no
+// memory or no threads), and the caller then draws at once.
+DrawQueue* Queue() {
   const int threads = RasterThreadCount();
   if (!g_queue || g_queue->Threads() != threads) {
     g_queue.reset();
-    g_queue = std::make_unique<DrawQueue>(threads);
+    try {
+      auto queue = std::make_unique<DrawQueue>(threads);
+      queue->StartWorkers();  // on failure the queue ends the workers it started
+      g_queue = std::move(queue);
+    } catch (...) {
+    }
   }
-  return *g_queue;
+  return g_queue.get();
 }
 
 }  // namespace
@@ -420,7 +431,8 @@ bool QueueActive() { return g_queued.load(std::memory_order_relaxed) && RasterTh
 bool QueueDraw(const DrawContext& context, const PixelShader& shader, SpanFunction span,
                const RasterPrimitive* primitives, size_t count) {
   std::lock_guard<std::mutex> lock(g_queueMutex);
-  return Queue().Draw(context, shader, span, primitives, count);
+  DrawQueue* queue = Queue();
+  return queue != nullptr && queue->Draw(context, shader, span, primitives, count);
 }
 
 bool QueueClear(const DrawContext& context, DWORD rectCount, const D3DRECT* rects, DWORD flags, D3DCOLOR color,
@@ -431,7 +443,8 @@ bool QueueClear(const DrawContext& context, DWORD rectCount, const D3DRECT* rect
     if (g_queue) g_queue->Flush();
     return false;
   }
-  return Queue().Clear(context, rectCount, rects, flags, color, z, stencil);
+  DrawQueue* queue = Queue();
+  return queue != nullptr && queue->Clear(context, rectCount, rects, flags, color, z, stencil);
 }
 
 void FlushQueue() {
