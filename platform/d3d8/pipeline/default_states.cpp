@@ -14,6 +14,31 @@ DWORD FloatBits(float value) {
 
 }  // namespace
 
+void SetDefaultStageStates(DWORD (&stageStates)[kD3DTextureStageCount][kD3DTextureStageStateCount]) {
+  for (UINT stage = 0; stage < kD3DTextureStageCount; ++stage) {
+    DWORD* ts = stageStates[stage];
+    std::memset(ts, 0, sizeof stageStates[stage]);
+    ts[D3DTSS_COLOROP] = stage == 0 ? D3DTOP_MODULATE : D3DTOP_DISABLE;
+    ts[D3DTSS_COLORARG1] = D3DTA_TEXTURE;
+    ts[D3DTSS_COLORARG2] = D3DTA_CURRENT;
+    ts[D3DTSS_ALPHAOP] = stage == 0 ? D3DTOP_SELECTARG1 : D3DTOP_DISABLE;
+    ts[D3DTSS_ALPHAARG1] = D3DTA_TEXTURE;
+    ts[D3DTSS_ALPHAARG2] = D3DTA_CURRENT;
+    ts[D3DTSS_TEXCOORDINDEX] = stage;
+    ts[D3DTSS_ADDRESSU] = D3DTADDRESS_WRAP;
+    ts[D3DTSS_ADDRESSV] = D3DTADDRESS_WRAP;
+    ts[D3DTSS_ADDRESSW] = D3DTADDRESS_WRAP;
+    ts[D3DTSS_MAGFILTER] = D3DTEXF_POINT;
+    ts[D3DTSS_MINFILTER] = D3DTEXF_POINT;
+    ts[D3DTSS_MIPFILTER] = D3DTEXF_NONE;
+    ts[D3DTSS_MAXANISOTROPY] = 1;
+    ts[D3DTSS_TEXTURETRANSFORMFLAGS] = D3DTTFF_DISABLE;
+    ts[D3DTSS_COLORARG0] = D3DTA_CURRENT;
+    ts[D3DTSS_ALPHAARG0] = D3DTA_CURRENT;
+    ts[D3DTSS_RESULTARG] = D3DTA_CURRENT;
+  }
+}
+
 void SetDefaultStates(DrawContext& context) {
   DWORD* rs = context.renderStates;
   std::memset(rs, 0, sizeof context.renderStates);
@@ -54,27 +79,7 @@ void SetDefaultStates(DrawContext& context) {
   rs[D3DRS_COLORWRITEENABLE] = 0xF;
   rs[D3DRS_BLENDOP] = D3DBLENDOP_ADD;
 
-  for (UINT stage = 0; stage < kD3DTextureStageCount; ++stage) {
-    DWORD* ts = context.stageStates[stage];
-    std::memset(ts, 0, sizeof context.stageStates[stage]);
-    ts[D3DTSS_COLOROP] = stage == 0 ? D3DTOP_MODULATE : D3DTOP_DISABLE;
-    ts[D3DTSS_COLORARG1] = D3DTA_TEXTURE;
-    ts[D3DTSS_COLORARG2] = D3DTA_CURRENT;
-    ts[D3DTSS_ALPHAOP] = stage == 0 ? D3DTOP_SELECTARG1 : D3DTOP_DISABLE;
-    ts[D3DTSS_ALPHAARG1] = D3DTA_TEXTURE;
-    ts[D3DTSS_ALPHAARG2] = D3DTA_CURRENT;
-    ts[D3DTSS_TEXCOORDINDEX] = stage;
-    ts[D3DTSS_ADDRESSU] = D3DTADDRESS_WRAP;
-    ts[D3DTSS_ADDRESSV] = D3DTADDRESS_WRAP;
-    ts[D3DTSS_ADDRESSW] = D3DTADDRESS_WRAP;
-    ts[D3DTSS_MAGFILTER] = D3DTEXF_POINT;
-    ts[D3DTSS_MINFILTER] = D3DTEXF_POINT;
-    ts[D3DTSS_MIPFILTER] = D3DTEXF_NONE;
-    ts[D3DTSS_MAXANISOTROPY] = 1;
-    ts[D3DTSS_COLORARG0] = D3DTA_CURRENT;
-    ts[D3DTSS_ALPHAARG0] = D3DTA_CURRENT;
-    ts[D3DTSS_RESULTARG] = D3DTA_CURRENT;
-  }
+  SetDefaultStageStates(context.stageStates);
 
   // Identity transforms, as on a new device.
   const D3DMATRIX identity{{{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}}};

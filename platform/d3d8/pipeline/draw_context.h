@@ -81,6 +81,9 @@ struct DrawContext {
 // created device holds), so that callers and tests start from the same place.
 void SetDefaultStates(DrawContext& context);
 
+// The texture stage states of a new device, for every stage.
+void SetDefaultStageStates(DWORD (&stageStates)[kD3DTextureStageCount][kD3DTextureStageStateCount]);
+
 // DrawPrimitive and DrawPrimitiveUP: vertices start, start + 1, … of the stream.
 // D3DERR_INVALIDCALL when the vertices needed lie outside the stream, the vertex
 // format cannot be drawn, or a view is malformed; nothing is drawn then.

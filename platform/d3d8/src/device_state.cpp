@@ -3,6 +3,8 @@
 #include <bit>
 #include <cstring>
 
+#include "draw_context.h"
+
 namespace {
 
 constexpr DWORD FloatBits(float value) {
@@ -165,28 +167,7 @@ void InitDeviceState(DeviceState& state, const D3DVIEWPORT8& viewport, bool dept
   state.renderStates[D3DRS_ZENABLE] = depthBuffer ? D3DZB_TRUE : D3DZB_FALSE;
   state.renderStates[D3DRS_SOFTWAREVERTEXPROCESSING] = softwareVertexProcessing ? TRUE : FALSE;
 
-  for (UINT stage = 0; stage < kD3DTextureStageCount; ++stage) {
-    DWORD* s = state.stageStates[stage];
-    std::memset(s, 0, sizeof(state.stageStates[stage]));
-    s[D3DTSS_COLOROP] = stage == 0 ? D3DTOP_MODULATE : D3DTOP_DISABLE;
-    s[D3DTSS_COLORARG1] = D3DTA_TEXTURE;
-    s[D3DTSS_COLORARG2] = D3DTA_CURRENT;
-    s[D3DTSS_ALPHAOP] = stage == 0 ? D3DTOP_SELECTARG1 : D3DTOP_DISABLE;
-    s[D3DTSS_ALPHAARG1] = D3DTA_TEXTURE;
-    s[D3DTSS_ALPHAARG2] = D3DTA_CURRENT;
-    s[D3DTSS_TEXCOORDINDEX] = stage;
-    s[D3DTSS_ADDRESSU] = D3DTADDRESS_WRAP;
-    s[D3DTSS_ADDRESSV] = D3DTADDRESS_WRAP;
-    s[D3DTSS_ADDRESSW] = D3DTADDRESS_WRAP;
-    s[D3DTSS_MAGFILTER] = D3DTEXF_POINT;
-    s[D3DTSS_MINFILTER] = D3DTEXF_POINT;
-    s[D3DTSS_MIPFILTER] = D3DTEXF_NONE;
-    s[D3DTSS_MAXANISOTROPY] = 1;
-    s[D3DTSS_TEXTURETRANSFORMFLAGS] = D3DTTFF_DISABLE;
-    s[D3DTSS_COLORARG0] = D3DTA_CURRENT;
-    s[D3DTSS_ALPHAARG0] = D3DTA_CURRENT;
-    s[D3DTSS_RESULTARG] = D3DTA_CURRENT;
-  }
+  d3d8pipe::SetDefaultStageStates(state.stageStates);
   for (D3DMATRIX& matrix : state.transforms) SetIdentity(matrix);
   state.viewport = viewport;
   state.material = {};
